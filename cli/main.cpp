@@ -1,0 +1,169 @@
+// tarvel-batch: the batch run from a terminal, one option for each field of
+// the window.
+
+#include "batchrun.h"
+#include "folderstate.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFileInfo>
+
+#include <cstdio>
+
+#ifdef Q_OS_WIN
+#include <io.h>
+#define isatty _isatty
+#define fileno _fileno
+#else
+#include <unistd.h>
+#endif
+
+namespace {
+
+enum ExitStatus { AllDone = 0, SomeFailed = 1, BadUsage = 2 };
+
+void printError(const QString &message)
+{
+    std::fprintf(stderr, "tarvel-batch: %s\n", qPrintable(message));
+}
+
+[[noreturn]] void failUsage(const QString &message)
+{
+    printError(message);
+    std::fprintf(stderr, "Try 'tarvel-batch --help' for more information.\n");
+    std::exit(BadUsage);
+}
+
+QString describe(const BatchFailure &failure)
+{
+    const QString what = failure.FailedSide == BatchFailure::Side::Source
+        ? QStringLiteral("cannot read it")
+        : QStringLiteral("cannot write %1").arg(failure.Path);
+    return QStringLiteral("%1: %2: %3").arg(failure.FileName, what, failure.Reason);
+}
+
+// The names whose result would replace the source it is read from.
+QStringList namesReplacedInPlace(const BatchSettings &settings, const FolderState &folder)
+{
+    QStringList replaced;
+    for (const QString &name : folder.FileNames) {
+        if (IsSameFile(SourcePathOf(folder.FolderPath, name), settings.SavePrefix + name))
+            replaced.append(name);
+    }
+    return replaced;
+}
+
+// A one-line count of files done on a terminal, once the run has taken a
+// second; cleared when the run ends.
+class Progress
+{
+public:
+    Progress() : m_enabled(isatty(fileno(stderr))) { m_clock.start(); }
+    ~Progress()
+    {
+        if (m_shown)
+            std::fprintf(stderr, "\r\033[K");
+    }
+
+    bool operator()(qsizetype index, qsizetype count, const QString &)
+    {
+        if (m_enabled && m_clock.elapsed() >= 1000) {
+            std::fprintf(stderr, "\rtarvel-batch: %lld of %lld files done", qint64(index), qint64(count));
+            std::fflush(stderr);
+            m_shown = true;
+        }
+        return true;
+    }
+
+private:
+    bool m_enabled;
+    bool m_shown = false;
+    QElapsedTimer m_clock;
+};
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("tarvel-batch"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(TARVEL_VERSION));
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral(
+        "Writes, for every .txt, .asc and .dat file directly in FOLDER, the result file\n"
+        "PREFIX+NAME in the working directory, holding the lines chosen by line number\n"
+        "or by the value of the first column. Each kept line ends in CR LF."));
+    parser.addHelpOption();
+    parser.addVersionOption();
+    const QCommandLineOption byLines(QStringLiteral("by-lines"),
+                                     QStringLiteral("Keep lines FROM to TO by number (the default)."));
+    const QCommandLineOption byValue(QStringLiteral("by-value"),
+                                     QStringLiteral("Keep lines whose first column lies in LOW to HIGH."));
+    const QCommandLineOption from(QStringLiteral("from"), QStringLiteral("First line to keep."),
+                                  QStringLiteral("TEXT"), QString());
+    const QCommandLineOption to(QStringLiteral("to"),
+                                QStringLiteral("Last line to keep; any \"*\" means the last line."),
+                                QStringLiteral("TEXT"), QStringLiteral("*"));
+    const QCommandLineOption low(QStringLiteral("low"), QStringLiteral("Lowest first-column value."),
+                                 QStringLiteral("TEXT"), QString());
+    const QCommandLineOption high(QStringLiteral("high"), QStringLiteral("Highest first-column value."),
+                                  QStringLiteral("TEXT"), QString());
+    const QCommandLineOption prefix(QStringLiteral("prefix"),
+                                    QStringLiteral("Put before each name to name its result."),
+                                    QStringLiteral("TEXT"), QString());
+    const QCommandLineOption inPlace(QStringLiteral("in-place"),
+                                     QStringLiteral("Allow results to replace their own sources."));
+    parser.addOptions({byLines, byValue, from, to, low, high, prefix, inPlace});
+    parser.addPositionalArgument(QStringLiteral("FOLDER"),
+                                 QStringLiteral("The folder to read (default: the working directory)."));
+
+    if (!parser.parse(QCoreApplication::arguments()))
+        failUsage(parser.errorText());
+    if (parser.isSet(QStringLiteral("help")))
+        parser.showHelp(AllDone);
+    if (parser.isSet(QStringLiteral("version")))
+        parser.showVersion();
+    if (parser.isSet(byLines) && parser.isSet(byValue))
+        failUsage(QStringLiteral("--by-lines and --by-value exclude each other"));
+    const QStringList positional = parser.positionalArguments();
+    if (positional.size() > 1)
+        failUsage(QStringLiteral("only one FOLDER may be given"));
+
+    FolderState folder;
+    folder.FolderPath = positional.isEmpty() ? QStringLiteral(".") : positional.first();
+    const QFileInfo folderInfo(folder.FolderPath);
+    if (!folderInfo.isDir())
+        failUsage(QStringLiteral("%1: not a folder").arg(folder.FolderPath));
+    if (!QDir(folder.FolderPath).isReadable())
+        failUsage(QStringLiteral("%1: cannot be read").arg(folder.FolderPath));
+    ScanFolder(folder);
+
+    BatchSettings settings;
+    settings.ByValue = parser.isSet(byValue);
+    settings.ByLines = !settings.ByValue;
+    settings.StartLineText = parser.value(from);
+    settings.EndLineText = parser.value(to);
+    settings.LowValueText = parser.value(low);
+    settings.HighValueText = parser.value(high);
+    settings.SavePrefix = parser.value(prefix);
+
+    if (!parser.isSet(inPlace)) {
+        const QStringList replaced = namesReplacedInPlace(settings, folder);
+        if (!replaced.isEmpty())
+            failUsage(QStringLiteral("%1: the result would replace its own source; "
+                                     "give --prefix, run elsewhere, or allow it with --in-place")
+                          .arg(replaced.first()));
+    }
+
+    BatchReport report;
+    {
+        Progress progress;
+        report = RunBatch(settings, folder.FolderPath, folder.FileNames, std::ref(progress));
+    }
+    for (const BatchFailure &failure : report.Failures)
+        printError(describe(failure));
+    return report.Failures.isEmpty() ? AllDone : SomeFailed;
+}

@@ -1,0 +1,126 @@
+#include "batchrun.h"
+
+#include "extractbylines.h"
+#include "extractbyvalue.h"
+#include "linereader.h"
+#include "numbers.h"
+#include "resultwriter.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+#include <optional>
+
+namespace {
+
+// The numbers of a run, converted once at its start.
+struct Ranges
+{
+    std::int16_t StartLine;
+    std::int16_t EndLine;
+    bool ToLastLine;
+    double LowValue;
+    double HighValue;
+};
+
+enum class Mode { ByLines, ByValue };
+
+// Refuses what is not a regular file before opening it: opening a FIFO
+// would wait for a writer, and a folder has no lines.
+QString whyNotReadable(const QFileInfo &info)
+{
+    if (!info.exists())
+        return QStringLiteral("No such file or directory");
+    if (info.isDir())
+        return QStringLiteral("Is a directory");
+    if (!info.isFile())
+        return QStringLiteral("Not a regular file");
+    return {};
+}
+
+// Reads one source and writes its result. Returns the failure, if any.
+std::optional<BatchFailure> processFile(Mode mode, const Ranges &ranges, const QString &sourcePath,
+                                        const QString &resultPath)
+{
+    const auto failure = [&](BatchFailure::Side side, const QString &reason) {
+        const QString &path = side == BatchFailure::Side::Source ? sourcePath : resultPath;
+        return BatchFailure{QString(), side, path, reason};
+    };
+
+    if (const QString why = whyNotReadable(QFileInfo(sourcePath)); !why.isEmpty())
+        return failure(BatchFailure::Side::Source, why);
+    QFile source(sourcePath);
+    if (!source.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
+        return failure(BatchFailure::Side::Source, source.errorString());
+
+    ResultWriter kept(resultPath, !IsSameFile(sourcePath, resultPath));
+    if (!kept.open())
+        return failure(BatchFailure::Side::Result, kept.errorString());
+
+    LineReader lines(source);
+    const bool written = mode == Mode::ByLines
+        ? ExtractByLines(lines, kept, ranges.StartLine, ranges.EndLine, ranges.ToLastLine)
+        : ExtractByValue(lines, kept, ranges.LowValue, ranges.HighValue);
+    const bool readFailed = lines.failed();
+    const QString readError = lines.errorString();
+    source.close();
+
+    if (readFailed)
+        return failure(BatchFailure::Side::Source, readError); // `kept` is discarded unwritten
+    if (!written || !kept.commit())
+        return failure(BatchFailure::Side::Result, kept.errorString());
+    return std::nullopt;
+}
+
+} // namespace
+
+QString SourcePathOf(const QString &FolderPath, const QString &FileName)
+{
+    return FolderPath + QLatin1Char('/') + FileName;
+}
+
+bool IsSameFile(const QString &a, const QString &b)
+{
+    const QString canonical = QFileInfo(a).canonicalFilePath();
+    return !canonical.isEmpty() && canonical == QFileInfo(b).canonicalFilePath();
+}
+
+BatchReport RunBatch(const BatchSettings &settings, const QString &FolderPath,
+                     const QStringList &FileNames, const BatchObserver &observer)
+{
+    const Ranges ranges{
+        FieldToInt16(settings.StartLineText),
+        FieldToInt16(settings.EndLineText),
+        settings.EndLineText.contains(QLatin1Char('*')),
+        FieldToDouble(settings.LowValueText),
+        FieldToDouble(settings.HighValueText),
+    };
+
+    QList<Mode> passes;
+    if (settings.ByLines)
+        passes.append(Mode::ByLines);
+    if (settings.ByValue)
+        passes.append(Mode::ByValue);
+
+    BatchReport report;
+    report.Total = passes.size() * FileNames.size();
+    qsizetype index = 0;
+    for (const Mode mode : passes) {
+        for (const QString &name : FileNames) {
+            if (observer && !observer(index, report.Total, name)) {
+                report.Stopped = true;
+                return report;
+            }
+            ++index;
+            const std::optional<BatchFailure> failure =
+                processFile(mode, ranges, SourcePathOf(FolderPath, name), settings.SavePrefix + name);
+            if (failure) {
+                report.Failures.append(*failure);
+                report.Failures.last().FileName = name;
+            } else {
+                ++report.Done;
+            }
+        }
+    }
+    return report;
+}

@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+#include <string_view>
+
+class QIODevice;
+
+// Splits a byte stream into lines: a line ends at CR or at CR LF, a lone LF
+// is part of the line, a last line without terminator is a line and an empty
+// stream has no line. Lines are handed out as views into one buffer that
+// holds a block of the stream; it grows only to fit the longest line. A view
+// stays valid until the next call of next().
+class LineReader
+{
+public:
+    static constexpr qsizetype DefaultBlockSize = 1 << 20;
+
+    explicit LineReader(QIODevice &source, qsizetype blockSize = DefaultBlockSize);
+
+    // The next line, without its terminator; false at the end of the stream
+    // or when reading failed (see failed()).
+    bool next(std::string_view &line);
+
+    bool failed() const { return m_failed; }
+    QString errorString() const;
+
+private:
+    bool refill();
+
+    QIODevice &m_source;
+    QByteArray m_buffer;
+    qsizetype m_begin = 0; // first unread byte
+    qsizetype m_end = 0;   // one past the last byte read
+    bool m_atEnd = false;
+    bool m_skipLineFeed = false; // the previous line ended at a CR
+    bool m_failed = false;
+};

@@ -1,0 +1,19 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+// The current folder and the data files listed in it.
+struct FolderState
+{
+    QString FolderPath;
+    QStringList FileNames;
+
+    qsizetype FileCount() const { return FileNames.size(); }
+};
+
+// Lists the regular files directly in FolderPath whose names end in .txt,
+// .asc or .dat (in any case) into FileNames: all .txt names first, then .asc,
+// then .dat, each group sorted by the bytes of the names. Hidden files and
+// folders are left out; a folder that cannot be read gives an empty list.
+void ScanFolder(FolderState &state);
