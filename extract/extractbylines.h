@@ -13,11 +13,22 @@ bool ExtractByLines(LineReader &source, Sink &kept, std::int16_t StartLine, std:
 {
     std::string_view line;
     if (ToLastLine) {
-        for (std::int64_t LineNumber = 1; source.next(line); ++LineNumber) {
-            if (LineNumber >= StartLine && !kept.append(line))
-                return false;
+        for (int LineNumber = 1; LineNumber < StartLine; ++LineNumber) {
+            if (!source.next(line))
+                return true;
         }
-        return true;
+        // Every further line is kept: lines that already end in CR LF pass
+        // through in runs, the others are given their CR LF one by one.
+        for (;;) {
+            if (source.nextCrLfLines(line)) {
+                if (!kept.appendLines(line))
+                    return false;
+            } else if (!source.next(line)) {
+                return true;
+            } else if (!kept.append(line)) {
+                return false;
+            }
+        }
     }
     for (int LineNumber = 1; LineNumber <= EndLine && source.next(line); ++LineNumber) {
         if (LineNumber >= StartLine && !kept.append(line))

@@ -4,6 +4,30 @@
 
 #include <cstring>
 
+namespace {
+
+// Where the last CR LF of the bytes ends, or nullptr when they hold none.
+const char *endOfLastCrLf(const char *begin, const char *end)
+{
+    for (const char *at = end - 1; at > begin; --at) {
+        if (*at == '\n' && at[-1] == '\r')
+            return at + 1;
+    }
+    return nullptr;
+}
+
+// Whether a CR not followed by LF stands before the last byte. Written as
+// one branch-free pass so that the compiler can vectorise it.
+bool holdsLoneCr(const char *begin, const char *end)
+{
+    unsigned char lone = 0;
+    for (const char *at = begin; at + 1 < end; ++at)
+        lone |= (at[0] == '\r') & (at[1] != '\n');
+    return lone != 0;
+}
+
+} // namespace
+
 LineReader::LineReader(QIODevice &source, qsizetype blockSize)
     : m_source(source)
 {
@@ -35,21 +59,49 @@ bool LineReader::refill()
         return false;
     }
     m_end += got;
+    m_noCrLfRun = false;
     return true;
 }
 
-bool LineReader::next(std::string_view &line)
+// Makes the next line's first byte available, past the LF of a CR LF that
+// ended the previous line. False at the end of the stream.
+bool LineReader::startLine()
 {
     if (m_begin == m_end && !refill())
         return false;
     if (m_skipLineFeed) {
         m_skipLineFeed = false;
-        if (m_buffer[m_begin] == '\n') {
+        if (m_buffer.constData()[m_begin] == '\n') {
             ++m_begin;
             if (m_begin == m_end && !refill())
                 return false;
         }
     }
+    return true;
+}
+
+bool LineReader::nextCrLfLines(std::string_view &lines)
+{
+    if (!startLine() || m_noCrLfRun)
+        return false;
+    const char *begin = m_buffer.constData() + m_begin;
+    const char *end = endOfLastCrLf(begin, m_buffer.constData() + m_end);
+    // Once the buffer has shown no run, its other lines go through next()
+    // until it is filled again, so that no byte is searched twice.
+    if (!end || holdsLoneCr(begin, end)) {
+        m_noCrLfRun = true;
+        return false;
+    }
+    lines = std::string_view(begin, end - begin);
+    m_begin += end - begin;
+    m_skipLineFeed = false;
+    return true;
+}
+
+bool LineReader::next(std::string_view &line)
+{
+    if (!startLine())
+        return false;
     qsizetype searched = m_begin;
     for (;;) {
         const char *data = m_buffer.constData();

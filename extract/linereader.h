@@ -23,11 +23,18 @@ public:
     // or when reading failed (see failed()).
     bool next(std::string_view &line);
 
+    // The buffered lines that end in CR LF, up to the first that does not,
+    // terminators included: the bytes a result holds for them anyway. False
+    // when the next line does not end in CR LF within the buffer; next()
+    // then reads it. The view stays valid until the next call.
+    bool nextCrLfLines(std::string_view &lines);
+
     bool failed() const { return m_failed; }
     QString errorString() const;
 
 private:
     bool refill();
+    bool startLine();
 
     QIODevice &m_source;
     QByteArray m_buffer;
@@ -36,4 +43,5 @@ private:
     bool m_atEnd = false;
     bool m_skipLineFeed = false; // the previous line ended at a CR
     bool m_failed = false;
+    bool m_noCrLfRun = false; // nextCrLfLines() found none since the last refill
 };

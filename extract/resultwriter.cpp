@@ -50,6 +50,23 @@ bool ResultWriter::appendSlow(std::string_view line)
     return !m_failed;
 }
 
+// Large runs of lines go straight from the reader's buffer to the file; small
+// ones are gathered in the buffer so that each write stays large.
+bool ResultWriter::appendLines(std::string_view lines)
+{
+    const qsizetype size = qsizetype(lines.size());
+    if (m_used + size <= m_buffer.size() / 2) {
+        std::memcpy(m_buffer.data() + m_used, lines.data(), size);
+        m_used += size;
+        return true;
+    }
+    if (!flush())
+        return false;
+    if (m_file.write(lines.data(), size) != size)
+        fail();
+    return !m_failed;
+}
+
 bool ResultWriter::commit()
 {
     if (!flush()) {

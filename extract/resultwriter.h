@@ -38,6 +38,9 @@ public:
         return true;
     }
 
+    // Appends bytes that already hold whole lines with their CR LF.
+    bool appendLines(std::string_view lines);
+
     // Makes the result the file of that name. False, with the file of that
     // name untouched and no temporary file left, when anything failed.
     bool commit();
