@@ -39,12 +39,12 @@ QString whyNotReadable(const QFileInfo &info)
 }
 
 // Reads one source and writes its result. Returns the failure, if any.
-std::optional<BatchFailure> processFile(Mode mode, const Ranges &ranges, const QString &sourcePath,
-                                        const QString &resultPath)
+std::optional<BatchFailure> processFile(Mode mode, const Ranges &ranges, const QString &name,
+                                        const QString &sourcePath, const QString &resultPath)
 {
     const auto failure = [&](BatchFailure::Side side, const QString &reason) {
         const QString &path = side == BatchFailure::Side::Source ? sourcePath : resultPath;
-        return BatchFailure{QString(), side, path, reason};
+        return BatchFailure{name, side, path, reason};
     };
 
     if (const QString why = whyNotReadable(QFileInfo(sourcePath)); !why.isEmpty())
@@ -112,14 +112,12 @@ BatchReport RunBatch(const BatchSettings &settings, const QString &FolderPath,
                 return report;
             }
             ++index;
-            const std::optional<BatchFailure> failure =
-                processFile(mode, ranges, SourcePathOf(FolderPath, name), settings.SavePrefix + name);
-            if (failure) {
+            const std::optional<BatchFailure> failure = processFile(
+                mode, ranges, name, SourcePathOf(FolderPath, name), settings.SavePrefix + name);
+            if (failure)
                 report.Failures.append(*failure);
-                report.Failures.last().FileName = name;
-            } else {
+            else
                 ++report.Done;
-            }
         }
     }
     return report;
