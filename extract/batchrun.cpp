@@ -47,6 +47,11 @@ std::optional<BatchFailure> processFile(Mode mode, const Ranges &ranges, const Q
         return BatchFailure{name, side, path, reason};
     };
 
+    // The scan lists a name that is not UTF-8 with lone surrogates standing
+    // for its bytes; Qt would encode them as U+FFFD and open another file.
+    if (!sourcePath.isValidUtf16())
+        return failure(BatchFailure::Side::Source,
+                       QStringLiteral("The name is not valid UTF-8, so it cannot be opened; rename the file"));
     if (const QString why = whyNotReadable(QFileInfo(sourcePath)); !why.isEmpty())
         return failure(BatchFailure::Side::Source, why);
     QFile source(sourcePath);

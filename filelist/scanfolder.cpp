@@ -8,10 +8,28 @@
 #include <utility>
 #include <vector>
 
+#ifdef Q_OS_UNIX
+#include <dirent.h>
+#include <sys/stat.h>
+#endif
+
 namespace {
 
 const std::array<QLatin1StringView, 3> Extensions = {
     QLatin1StringView(".txt"), QLatin1StringView(".asc"), QLatin1StringView(".dat")};
+
+bool isEscapedByte(QChar c) { return c.unicode() >= 0xDC80 && c.unicode() <= 0xDCFF; }
+
+// The bytes of a listed name on disk, whether it was escaped or not.
+QByteArray nameBytes(const QString &name)
+{
+    if (std::none_of(name.begin(), name.end(), isEscapedByte))
+        return QFile::encodeName(name);
+    QByteArray bytes;
+    for (const QChar c : name)
+        bytes.append(char(isEscapedByte(c) ? c.unicode() - 0xDC00 : c.unicode()));
+    return bytes;
+}
 
 // Sorted by the names' bytes on disk, so that a run takes the files in the
 // same order on every file system and in every locale.
@@ -20,12 +38,51 @@ void sortByBytes(QStringList &names)
     std::vector<std::pair<QByteArray, QString>> keyed;
     keyed.reserve(names.size());
     for (const QString &name : names)
-        keyed.emplace_back(QFile::encodeName(name), name);
+        keyed.emplace_back(nameBytes(name), name);
     std::sort(keyed.begin(), keyed.end(),
               [](const auto &a, const auto &b) { return a.first < b.first; });
     for (qsizetype i = 0; i < names.size(); ++i)
         names[i] = keyed[i].second;
 }
+
+#ifdef Q_OS_UNIX
+// A name that is not valid UTF-8, with every byte above 127 turned into a
+// lone surrogate U+DC80..U+DCFF. No UTF-8 name decodes to such a text, so a
+// run can tell these names apart and refuse them instead of opening another
+// file.
+QString escapedName(const QByteArray &bytes)
+{
+    QString name;
+    for (const char c : bytes) {
+        const auto byte = static_cast<unsigned char>(c);
+        name.append(QChar(byte < 0x80 ? byte : 0xDC00 + byte));
+    }
+    return name;
+}
+
+// Qt decodes file names as UTF-8 and leaves out those that are not, such as
+// GBK names unpacked from a Windows archive. They are listed here, escaped,
+// so that no data file goes missing from the list unnoticed.
+QStringList namesNotInUtf8(const QString &folderPath)
+{
+    QStringList names;
+    const QByteArray folder = QFile::encodeName(folderPath);
+    DIR *dir = ::opendir(folder.constData());
+    if (!dir)
+        return names;
+    while (const dirent *entry = ::readdir(dir)) {
+        const QByteArray name(entry->d_name);
+        if (name.startsWith('.') || QFile::encodeName(QFile::decodeName(name)) == name)
+            continue; // hidden, or listed by QDir
+        const QByteArray path = folder + '/' + name;
+        struct stat info;
+        if (::stat(path.constData(), &info) == 0 && S_ISREG(info.st_mode))
+            names.append(escapedName(name));
+    }
+    ::closedir(dir);
+    return names;
+}
+#endif
 
 } // namespace
 
@@ -35,9 +92,12 @@ void ScanFolder(FolderState &state)
     if (state.FolderPath.isEmpty())
         return; // QDir would take the working directory for it
     const QDir folder(state.FolderPath);
-    const QStringList found = folder.entryList(
+    QStringList found = folder.entryList(
         {QStringLiteral("*.txt"), QStringLiteral("*.asc"), QStringLiteral("*.dat")},
         QDir::Files | QDir::NoDotAndDotDot, QDir::Unsorted);
+#ifdef Q_OS_UNIX
+    found.append(namesNotInUtf8(state.FolderPath));
+#endif
 
     for (const QLatin1StringView extension : Extensions) {
         QStringList group;
