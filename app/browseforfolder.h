@@ -1,0 +1,10 @@
+#pragma once
+
+#include <QString>
+
+class QWidget;
+
+// Opens the folder dialog, modal to `owner` and headed by `title` (by
+// "选择目录" when `title` is empty), and gives the chosen folder's path, or
+// empty text when the user cancels.
+QString BrowseForFolder(QWidget *owner, const QString &title);

@@ -1,0 +1,14 @@
+// tarvel: the window.
+
+#include "form1.h"
+
+#include <QApplication>
+
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Tarvel"));
+    Form1 window;
+    window.show();
+    return app.exec();
+}

@@ -1,0 +1,48 @@
+#include "runmessage.h"
+
+#include "batchrun.h"
+
+#include <QDir>
+#include <QMessageBox>
+#include <QStringList>
+
+namespace {
+
+constexpr qsizetype MaxListedFailures = 10;
+
+QString DescribeFailure(const BatchFailure &failure)
+{
+    const QString what = failure.FailedSide == BatchFailure::Side::Source
+        ? QStringLiteral("无法读取")
+        : QStringLiteral("无法写入结果文件 %1").arg(QDir::toNativeSeparators(failure.Path));
+    return QStringLiteral("%1：%2（%3）").arg(failure.FileName, what, failure.Reason);
+}
+
+QStringList FailureLines(const QList<BatchFailure> &failures)
+{
+    QStringList lines{QStringLiteral("%1 个文件未能处理：").arg(failures.size())};
+    for (const BatchFailure &failure : failures.first(qMin(failures.size(), MaxListedFailures)))
+        lines.append(DescribeFailure(failure));
+    if (failures.size() > MaxListedFailures)
+        lines.append(QStringLiteral("……"));
+    return lines;
+}
+
+} // namespace
+
+RunMessage RunMessageFor(const BatchReport &report)
+{
+    QString text = report.Stopped
+        ? QStringLiteral("已取消\n\n已处理 %1 个文件，共 %2 个。").arg(report.Done).arg(report.Total)
+        : QStringLiteral("处理完成");
+    if (!report.Failures.isEmpty())
+        text += QStringLiteral("\n\n") + FailureLines(report.Failures).join(QLatin1Char('\n'));
+    return {text, !report.Failures.isEmpty()};
+}
+
+void ShowRunMessage(QWidget *owner, const RunMessage &message)
+{
+    QMessageBox box(message.Warning ? QMessageBox::Warning : QMessageBox::NoIcon, QStringLiteral("提示"),
+                    message.Text, QMessageBox::Ok, owner);
+    box.exec();
+}

@@ -1,0 +1,20 @@
+#pragma once
+
+#include <QString>
+
+struct BatchReport;
+class QWidget;
+
+// What the window tells the user when a run has ended.
+struct RunMessage
+{
+    QString Text;
+    bool Warning = false; // some file failed
+};
+
+// "处理完成" for a run that did every file. A stopped run says so and how far
+// it got; failed files follow, at most ten of them by name and reason.
+RunMessage RunMessageFor(const BatchReport &report);
+
+// Shows the message modally to `owner`, titled "提示", with only an OK button.
+void ShowRunMessage(QWidget *owner, const RunMessage &message);
