@@ -1,0 +1,23 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+// An extraction's sink that keeps the bytes a result file would receive.
+struct KeptBytes
+{
+    bool append(std::string_view line)
+    {
+        bytes += line;
+        bytes += "\r\n";
+        return true;
+    }
+
+    bool appendLines(std::string_view lines)
+    {
+        bytes += lines;
+        return true;
+    }
+
+    std::string bytes;
+};
