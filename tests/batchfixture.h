@@ -10,6 +10,7 @@
 #include <QFile>
 #include <QString>
 #include <QStringList>
+#include <QTemporaryDir>
 
 inline bool writeFile(const QString &path, const QByteArray &bytes)
 {
@@ -38,11 +39,34 @@ inline QStringList entriesOf(const QString &folder)
                                   QDir::Name);
 }
 
-// The lines first..last (from 1, inclusive) of `lines`, each ended by CR LF.
-inline QByteArray joinedCrLf(const QByteArrayList &lines, qsizetype first, qsizetype last)
+inline BatchSettings byLines(const QString &from, const QString &to)
 {
-    QByteArray joined;
-    for (qsizetype i = first; i <= last; ++i)
-        joined += lines[i - 1] + "\r\n";
-    return joined;
+    BatchSettings settings;
+    settings.StartLineText = from;
+    settings.EndLineText = to;
+    return settings;
+}
+
+inline BatchSettings byValue(const QString &low, const QString &high)
+{
+    BatchSettings settings;
+    settings.ByLines = false;
+    settings.ByValue = true;
+    settings.LowValueText = low;
+    settings.HighValueText = high;
+    return settings;
+}
+
+// Runs `settings` on a folder that holds only a.txt with `bytes`, and gives
+// a.txt's result: a null array when the run reported a failure.
+inline QByteArray resultOfOneFile(BatchSettings settings, const QByteArray &bytes)
+{
+    QTemporaryDir root;
+    if (!writeFile(root.filePath(QStringLiteral("a.txt")), bytes))
+        return {};
+    settings.SavePrefix = root.filePath(QStringLiteral("r_"));
+    const BatchReport report = RunBatch(settings, root.path(), {QStringLiteral("a.txt")});
+    if (!report.Failures.isEmpty())
+        return {};
+    return readFile(root.filePath(QStringLiteral("r_a.txt")));
 }
