@@ -9,6 +9,10 @@ function(tarvel_add_icon target)
   endforeach()
   qt_add_resources(${target} tarvel_icons PREFIX "/icons" BASE "${dir}" FILES ${files})
   if(WIN32)
-    target_sources(${target} PRIVATE "${dir}/tarvel.rc")
+    # The icon's path is written out whole: rc.exe and windres look up relative
+    # paths in different places.
+    set(rc "${CMAKE_CURRENT_BINARY_DIR}/${target}_icon.rc")
+    file(CONFIGURE OUTPUT "${rc}" CONTENT "IDI_ICON1 ICON \"${dir}/tarvel.ico\"\n")
+    target_sources(${target} PRIVATE "${rc}")
   endif()
 endfunction()
