@@ -1,5 +1,6 @@
 // LineReader through a small buffer and short reads against the whole-buffer
-// line rule.
+// line rule. The first byte's bits, taken in turn, choose for each call
+// between next() (0) and nextCrLfLines() (1).
 
 #include "reference.h"
 #include "require.h"
@@ -7,17 +8,64 @@
 
 #include <cstdint>
 
+namespace {
+
+// Where a view into the stream begins, as an offset into the stream.
+std::size_t offsetIn(std::string_view stream, std::string_view part)
+{
+    return std::size_t(part.data() - stream.data());
+}
+
+bool endsInCrLf(std::string_view stream, std::string_view line)
+{
+    const std::size_t end = offsetIn(stream, line) + line.size();
+    return stream.substr(end, 2) == "\r\n";
+}
+
+// Checks that a run handed out by nextCrLfLines() is the stream's bytes from
+// the line `first` on, made of whole lines that each end in CR LF; gives the
+// number of lines it held.
+std::size_t linesOfRun(std::string_view stream, const std::vector<std::string_view> &lines,
+                       std::size_t first, std::string_view run)
+{
+    const std::size_t begin = offsetIn(stream, lines[first]);
+    Require(stream.substr(begin, run.size()) == run, "a run differs from the stream");
+    std::size_t count = 0;
+    for (std::size_t i = first; i < lines.size(); ++i) {
+        Require(endsInCrLf(stream, lines[i]), "a run holds a line without CR LF");
+        ++count;
+        const std::size_t end = offsetIn(stream, lines[i]) + lines[i].size() + 2;
+        if (end - begin == run.size())
+            return count;
+        Require(end - begin < run.size(), "a run ends inside a line");
+    }
+    Require(false, "a run goes past the last line");
+    return count;
+}
+
+} // namespace
+
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
 {
     FuzzInput input(data, size);
+    const std::uint8_t calls = input.byte();
     SmallBufferStream stream(input);
-    std::string_view line;
-    for (const std::string_view expected : ReferenceLines(stream.bytes)) {
-        Require(stream.reader.next(line), "a line is missing");
-        Require(line == expected, "a line differs");
+    const std::vector<std::string_view> lines = ReferenceLines(stream.bytes);
+
+    std::string_view got;
+    for (std::size_t i = 0, call = 0; i < lines.size(); ++call) {
+        if ((calls >> (call % 8)) & 1 && stream.reader.nextCrLfLines(got)) {
+            Require(!got.empty(), "an empty run");
+            i += linesOfRun(stream.bytes, lines, i, got);
+            continue;
+        }
+        Require(stream.reader.next(got), "a line is missing");
+        Require(got == lines[i], "a line differs");
+        ++i;
     }
-    Require(!stream.reader.next(line), "a line too many");
-    Require(!stream.reader.next(line), "a line after the end");
+    Require(!stream.reader.nextCrLfLines(got), "a run after the end");
+    Require(!stream.reader.next(got), "a line too many");
+    Require(!stream.reader.next(got), "a line after the end");
     Require(!stream.reader.failed(), "reading failed");
     return 0;
 }
