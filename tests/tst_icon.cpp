@@ -3,6 +3,7 @@
 // each of them with its transparent surround.
 
 #include <QFile>
+#include <QIcon>
 #include <QImage>
 #include <QImageReader>
 #include <QTest>
@@ -77,6 +78,7 @@ private Q_SLOTS:
     void directoryHoldsTwelveImages();
     void image_data();
     void image();
+    void windowIconOffersEverySize();
     void themePng_data();
     void themePng();
 };
@@ -150,6 +152,14 @@ void TestIcon::image()
     // The sheet leaves the leftmost column clear and is opaque in its middle.
     QCOMPARE(decoded.pixelColor(0, size / 2).alpha(), 0);
     QCOMPARE(decoded.pixelColor(size / 2, size / 2).alpha(), 255);
+}
+
+void TestIcon::windowIconOffersEverySize()
+{
+    const QList<QSize> sizes = QIcon(IconPath).availableSizes();
+    for (int size : {16, 32, 48, 128, 256}) {
+        QVERIFY2(sizes.contains(QSize(size, size)), qPrintable(QString::number(size)));
+    }
 }
 
 void TestIcon::themePng_data()
