@@ -1,6 +1,6 @@
 #include "batchrun.h"
 
-#include "testfiles.h"
+#include "foldercontents.h"
 
 #include <QTemporaryDir>
 #include <QTest>

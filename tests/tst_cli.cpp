@@ -1,6 +1,6 @@
 // tarvel-batch run as a user runs it, on temporary folders.
 
-#include "testfiles.h"
+#include "foldercontents.h"
 
 #include <QProcess>
 #include <QTemporaryDir>

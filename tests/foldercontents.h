@@ -1,25 +1,9 @@
 #pragma once
 
-// Helpers for the tests that work on folders of real files.
+#include "batchfixture.h"
 
-#include <QByteArray>
-#include <QDir>
 #include <QDirIterator>
-#include <QFile>
 #include <QMap>
-#include <QString>
-
-inline bool writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
-
-inline QByteArray readFile(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
-}
 
 // Everything under `folder`, hidden entries included: each relative path
 // with the file's bytes, or "<folder>" for a folder.
