@@ -16,35 +16,11 @@ namespace {
 
 const QByteArray Example("10 x\r\n20 y\r\n30 z\r\n40 w\r\n");
 
-BatchSettings byLines(const char *from, const char *to)
-{
-    BatchSettings settings;
-    settings.StartLineText = QString::fromUtf8(from);
-    settings.EndLineText = QString::fromUtf8(to);
-    settings.SavePrefix = u"new_"_s;
-    return settings;
-}
-
-BatchSettings byValue(const char *low, const char *high)
-{
-    BatchSettings settings = byLines("", "*");
-    settings.ByLines = false;
-    settings.ByValue = true;
-    settings.LowValueText = QString::fromUtf8(low);
-    settings.HighValueText = QString::fromUtf8(high);
-    return settings;
-}
-
-BatchSettings withPrefix(BatchSettings settings, const QString &prefix)
-{
-    settings.SavePrefix = prefix;
-    return settings;
-}
-
-// A file's lines split at CR LF, for files that hold no other terminator.
+// A file's lines split at CR LF; none for a file with another terminator.
 QByteArrayList crLfLines(const QByteArray &bytes)
 {
-    Q_ASSERT(bytes.count('\r') == bytes.count("\r\n"));
+    if (bytes.count('\r') != bytes.count("\r\n"))
+        return {};
     QByteArrayList lines = bytes.split('\n');
     if (lines.last().isEmpty())
         lines.removeLast();
@@ -123,46 +99,47 @@ void TestBatchRun::cleanup()
 void TestBatchRun::results_data()
 {
     QTest::addColumn<BatchSettings>("settings");
-    QTest::addColumn<QString>("resultName");
+    QTest::addColumn<QString>("prefix");
     QTest::addColumn<QByteArray>("expected"); // null: no result file
 
-    const QString newA = u"new_a.txt"_s;
-    QTest::newRow("lines 2 to 3") << byLines("2", "3") << newA << QByteArray("20 y\r\n30 z\r\n");
-    QTest::newRow("lines 2 to *") << byLines("2", "*") << newA << Example.mid(6);
-    QTest::newRow("upper 3* means the last line") << byLines("2", "3*") << newA << Example.mid(6);
-    QTest::newRow("empty upper keeps nothing") << byLines("2", "") << newA << QByteArray("");
-    QTest::newRow("lower 40000 gives 0") << byLines("40000", "*") << newA << Example;
-    QTest::newRow("upper 40000 gives 0") << byLines("1", "40000") << newA << QByteArray("");
-    QTest::newRow("lower 1.5 rounds to 2") << byLines("1.5", "3") << newA
+    const QString newA = u"new_"_s;
+    QTest::newRow("lines 2 to 3") << byLines(u"2"_s, u"3"_s) << newA << QByteArray("20 y\r\n30 z\r\n");
+    QTest::newRow("lines 2 to *") << byLines(u"2"_s, u"*"_s) << newA << Example.mid(6);
+    QTest::newRow("upper 3* means the last line") << byLines(u"2"_s, u"3*"_s) << newA << Example.mid(6);
+    QTest::newRow("empty upper keeps nothing") << byLines(u"2"_s, QString()) << newA << QByteArray("");
+    QTest::newRow("lower 40000 gives 0") << byLines(u"40000"_s, u"*"_s) << newA << Example;
+    QTest::newRow("upper 40000 gives 0") << byLines(u"1"_s, u"40000"_s) << newA << QByteArray("");
+    QTest::newRow("lower 1.5 rounds to 2") << byLines(u"1.5"_s, u"3"_s) << newA
                                            << QByteArray("20 y\r\n30 z\r\n");
-    QTest::newRow("values 15 to 35") << byValue("15", "35") << newA << QByteArray("20 y\r\n30 z\r\n");
-    QTest::newRow("values 1.2.3 and empty give 0 to 0") << byValue("1.2.3", "") << newA
+    QTest::newRow("values 15 to 35") << byValue(u"15"_s, u"35"_s) << newA << QByteArray("20 y\r\n30 z\r\n");
+    QTest::newRow("values 1.2.3 and empty give 0 to 0") << byValue(u"1.2.3"_s, QString()) << newA
                                                          << QByteArray("");
-    BatchSettings bothPasses = byValue("35", "45");
+    BatchSettings bothPasses = byValue(u"35"_s, u"45"_s);
     bothPasses.ByLines = true;
     QTest::newRow("both passes: by value replaces by lines") << bothPasses << newA
                                                              << QByteArray("40 w\r\n");
-    BatchSettings neither = byValue("0", "100");
+    BatchSettings neither = byValue(u"0"_s, u"100"_s);
     neither.ByValue = false;
     QTest::newRow("neither pass writes nothing") << neither << newA << QByteArray();
-    QTest::newRow("prefix with a folder part") << withPrefix(byLines("4", "*"), u"out/"_s)
-                                               << u"out/a.txt"_s << QByteArray("40 w\r\n");
+    QTest::newRow("prefix with a folder part") << byLines(u"4"_s, u"*"_s) << u"out/"_s << QByteArray("40 w\r\n");
 }
 
 void TestBatchRun::results()
 {
     QFETCH(BatchSettings, settings);
-    QFETCH(QString, resultName);
+    QFETCH(QString, prefix);
     QFETCH(QByteArray, expected);
     QVERIFY(writeFile(source(u"a.txt"_s), Example));
     QVERIFY(QDir(m_work->path()).mkdir(u"out"_s));
 
-    const BatchReport report = RunBatch(settings, m_folder->path(), {QStringLiteral("a.txt")});
+    settings.SavePrefix = prefix;
+    const BatchReport report = RunBatch(settings, m_folder->path(), {u"a.txt"_s});
 
     QVERIFY(report.Failures.isEmpty());
     const qsizetype passes = int(settings.ByLines) + int(settings.ByValue);
     QCOMPARE(report.Total, passes);
     QCOMPARE(report.Done, passes);
+    const QString resultName = prefix + u"a.txt"_s;
     QCOMPARE(QFile::exists(result(resultName)), !expected.isNull());
     if (!expected.isNull())
         QCOMPARE(readFile(result(resultName)), expected);
@@ -176,7 +153,9 @@ void TestBatchRun::everyListedFileGetsItsResult()
     QVERIFY(writeFile(source(u"c.asc"_s), ""));
 
     const QStringList names{u"a.txt"_s, u"b.dat"_s, u"c.asc"_s};
-    const BatchReport report = RunBatch(byValue("-100", "100"), m_folder->path(), names);
+    BatchSettings settings = byValue(u"-100"_s, u"100"_s);
+    settings.SavePrefix = u"new_"_s;
+    const BatchReport report = RunBatch(settings, m_folder->path(), names);
 
     QCOMPARE(report.Done, 3);
     QCOMPARE(folderContents(m_work->path()),
@@ -242,7 +221,8 @@ void TestBatchRun::failures()
     for (const QString &name : written)
         expectedWork.insert(name, Example);
 
-    BatchSettings settings = withPrefix(byLines("1", "*"), prefix);
+    BatchSettings settings = byLines(u"1"_s, u"*"_s);
+    settings.SavePrefix = prefix;
     const QStringList names{failedName, u"b.txt"_s};
     const BatchReport report = RunBatch(settings, m_folder->path(), names);
 
@@ -273,8 +253,9 @@ void TestBatchRun::observerStopsTheRun()
     const QStringList names{u"a.txt"_s, u"b.txt"_s, u"c.txt"_s};
     for (const QString &name : names)
         QVERIFY(writeFile(source(name), Example));
-    BatchSettings settings = byValue("0", "100");
+    BatchSettings settings = byValue(u"0"_s, u"100"_s);
     settings.ByLines = true;
+    settings.SavePrefix = u"new_"_s;
 
     QStringList told;
     const auto observer = [&](qsizetype index, qsizetype count, const QString &name) {
@@ -306,7 +287,7 @@ void TestBatchRun::inPlaceReplacesSourcesAfterReadingThem()
     QVERIFY(writeFile(source(u"small.dat"_s), "head\rrest\r"));
     QVERIFY(QDir::setCurrent(m_folder->path()));
 
-    const BatchReport report = RunBatch(withPrefix(byLines("2", "*"), QString()), m_folder->path(),
+    const BatchReport report = RunBatch(byLines(u"2"_s, u"*"_s), m_folder->path(),
                                         {u"big.txt"_s, u"small.dat"_s});
 
     QVERIFY(report.Failures.isEmpty());
@@ -328,23 +309,24 @@ void TestBatchRun::realData_data()
     const QByteArrayList jascoLines = crLfLines(readFile(data.filePath(jasco)));
     QCOMPARE(jascoLines.size(), 1819);
     QTest::newRow("jasco CR LF, lines 19 to 1819")
-        << jasco << byLines("19", "1819") << asResult(jascoLines.mid(18));
+        << jasco << byLines(u"19"_s, u"1819"_s) << asResult(jascoLines.mid(18));
     QTest::newRow("jasco CR LF, wavelengths 700 to 710")
-        << jasco << byValue("700", "710") << asResult(linesWithFirstFieldIn(jascoLines, '\t', 700, 710));
+        << jasco << byValue(u"700"_s, u"710"_s) << asResult(linesWithFirstFieldIn(jascoLines, '\t', 700, 710));
 
     const QString shimadzu = QStringLiteral("shimadzu_mos2_absorbance.txt");
     const QByteArrayList shimadzuLines = crLfLines(readFile(data.filePath(shimadzu)));
+    QCOMPARE(shimadzuLines.size(), 821);
     QTest::newRow("shimadzu comma-separated, 400 to 410.5")
-        << shimadzu << byValue("400", "410.5")
+        << shimadzu << byValue(u"400"_s, u"410.5"_s)
         << asResult(linesWithFirstFieldIn(shimadzuLines, ',', 400, 410.5));
 
     // LF ends no line: the whole file is its one line, without a final terminator.
     const QString raman = QStringLiteral("raman_unknown_mixture1.txt");
     const QByteArray ramanBytes = readFile(data.filePath(raman));
     QVERIFY(!ramanBytes.contains('\r') && !ramanBytes.endsWith('\n'));
-    QTest::newRow("raman LF only, lines 1 to *") << raman << byLines("1", "*") << ramanBytes + "\r\n";
-    QTest::newRow("raman LF only, lines 2 to *") << raman << byLines("2", "*") << QByteArray("");
-    QTest::newRow("raman LF only, first value") << raman << byValue("152", "153")
+    QTest::newRow("raman LF only, lines 1 to *") << raman << byLines(u"1"_s, u"*"_s) << ramanBytes + "\r\n";
+    QTest::newRow("raman LF only, lines 2 to *") << raman << byLines(u"2"_s, u"*"_s) << QByteArray("");
+    QTest::newRow("raman LF only, first value") << raman << byValue(u"152"_s, u"153"_s)
                                                 << ramanBytes + "\r\n";
 }
 
@@ -353,6 +335,7 @@ void TestBatchRun::realData()
     QFETCH(QString, name);
     QFETCH(BatchSettings, settings);
     QFETCH(QByteArray, expected);
+    settings.SavePrefix = u"new_"_s;
 
     const BatchReport report = RunBatch(settings, QStringLiteral(TARVEL_REALDATA_DIR), {name});
 
