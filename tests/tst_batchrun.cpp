@@ -62,7 +62,6 @@ private Q_SLOTS:
     void cleanup();
     void results_data();
     void results();
-    void everyListedFileGetsItsResult();
     void failures_data();
     void failures();
     void observerStopsTheRun_data();
@@ -144,23 +143,6 @@ void TestBatchRun::results()
     if (!expected.isNull())
         QCOMPARE(readFile(result(resultName)), expected);
     QCOMPARE(folderContents(m_folder->path()), (QMap<QString, QByteArray>{{u"a.txt"_s, Example}}));
-}
-
-void TestBatchRun::everyListedFileGetsItsResult()
-{
-    QVERIFY(writeFile(source(u"a.txt"_s), Example));
-    QVERIFY(writeFile(source(u"b.dat"_s), "5 q\r25 r"));
-    QVERIFY(writeFile(source(u"c.asc"_s), ""));
-
-    const QStringList names{u"a.txt"_s, u"b.dat"_s, u"c.asc"_s};
-    BatchSettings settings = byValue(u"-100"_s, u"100"_s);
-    settings.SavePrefix = u"new_"_s;
-    const BatchReport report = RunBatch(settings, m_folder->path(), names);
-
-    QCOMPARE(report.Done, 3);
-    QCOMPARE(folderContents(m_work->path()),
-             (QMap<QString, QByteArray>{
-                 {u"new_a.txt"_s, Example}, {u"new_b.dat"_s, "5 q\r\n25 r\r\n"}, {u"new_c.asc"_s, ""}}));
 }
 
 // Each row puts one obstacle in the way of the first file; the run must

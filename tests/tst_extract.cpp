@@ -24,14 +24,6 @@ struct ResultBytes
     }
 };
 
-// Refuses everything, as a result on a full disk does.
-struct RefusingResult
-{
-    int calls = 0;
-    bool append(std::string_view) { return ++calls, false; }
-    bool appendLines(std::string_view) { return ++calls, false; }
-};
-
 QByteArray numberedLines(int count, const char *terminator = "\r\n")
 {
     QByteArray bytes;
@@ -82,7 +74,6 @@ private Q_SLOTS:
     void byLinesStopsReadingAfterEndLine();
     void byValue_data();
     void byValue();
-    void stopsWhenResultRefuses();
 };
 
 void TestExtract::byLines_data()
@@ -209,20 +200,6 @@ void TestExtract::byValue()
     QCOMPARE(keptByValue(before + line + "\r\n", low, high), kept);
     if (!line.isEmpty()) // as the last line without terminator
         QCOMPARE(keptByValue(before + line, low, high), kept);
-}
-
-void TestExtract::stopsWhenResultRefuses()
-{
-    for (const bool toLast : {false, true}) {
-        MemorySource source(numberedLines(5));
-        RefusingResult refusing;
-        QVERIFY(!ExtractByLines(source.lines, refusing, 1, 5, toLast));
-        QCOMPARE(refusing.calls, 1);
-    }
-    MemorySource source(numberedLines(5));
-    RefusingResult refusing;
-    QVERIFY(!ExtractByValue(source.lines, refusing, 0, 0));
-    QCOMPARE(refusing.calls, 1);
 }
 
 QTEST_GUILESS_MAIN(TestExtract)

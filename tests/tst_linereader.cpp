@@ -15,37 +15,8 @@ QByteArrayList readLines(const QByteArray &bytes, qsizetype blockSize)
     std::string_view line;
     while (reader.next(line))
         lines.append(QByteArray(line.data(), qsizetype(line.size())));
-    if (reader.failed())
-        lines.append(QByteArrayLiteral("<read failed>"));
     return lines;
 }
-
-// Hands out its bytes, then fails, as a disk does that breaks mid-file.
-class BreakingDevice : public QIODevice
-{
-public:
-    explicit BreakingDevice(QByteArray before) : m_before(std::move(before))
-    {
-        open(QIODevice::ReadOnly | QIODevice::Unbuffered);
-    }
-
-protected:
-    qint64 readData(char *data, qint64 maxSize) override
-    {
-        if (m_before.isEmpty()) {
-            setErrorString(QStringLiteral("Input/output error"));
-            return -1;
-        }
-        const qint64 size = qMin(maxSize, qint64(m_before.size()));
-        memcpy(data, m_before.constData(), size_t(size));
-        m_before.remove(0, size);
-        return size;
-    }
-    qint64 writeData(const char *, qint64) override { return -1; }
-
-private:
-    QByteArray m_before;
-};
 
 } // namespace
 
@@ -56,7 +27,6 @@ class TestLineReader : public QObject
 private Q_SLOTS:
     void splitsLines_data();
     void splitsLines();
-    void reportsReadFailure();
 };
 
 void TestLineReader::splitsLines_data()
@@ -103,18 +73,6 @@ void TestLineReader::splitsLines()
         if (readLines(bytes, blockSize) != lines)
             QFAIL(qPrintable(QStringLiteral("block size %1 splits differently").arg(blockSize)));
     }
-}
-
-void TestLineReader::reportsReadFailure()
-{
-    BreakingDevice device("a\r\nunfinished");
-    LineReader reader(device, 4);
-    std::string_view line;
-    QVERIFY(reader.next(line));
-    QCOMPARE(QByteArray(line.data(), qsizetype(line.size())), QByteArray("a"));
-    QVERIFY(!reader.next(line)); // the bytes before the failure are no whole line
-    QVERIFY(reader.failed());
-    QCOMPARE(reader.errorString(), QStringLiteral("Input/output error"));
 }
 
 QTEST_GUILESS_MAIN(TestLineReader)

