@@ -101,26 +101,31 @@ void TestBatchRun::results_data()
     QTest::addColumn<QString>("prefix");
     QTest::addColumn<QByteArray>("expected"); // null: no result file
 
-    const QString newA = u"new_"_s;
-    QTest::newRow("lines 2 to 3") << byLines(u"2"_s, u"3"_s) << newA << QByteArray("20 y\r\n30 z\r\n");
-    QTest::newRow("lines 2 to *") << byLines(u"2"_s, u"*"_s) << newA << Example.mid(6);
-    QTest::newRow("upper 3* means the last line") << byLines(u"2"_s, u"3*"_s) << newA << Example.mid(6);
-    QTest::newRow("empty upper keeps nothing") << byLines(u"2"_s, QString()) << newA << QByteArray("");
-    QTest::newRow("lower 40000 gives 0") << byLines(u"40000"_s, u"*"_s) << newA << Example;
-    QTest::newRow("upper 40000 gives 0") << byLines(u"1"_s, u"40000"_s) << newA << QByteArray("");
-    QTest::newRow("lower 1.5 rounds to 2") << byLines(u"1.5"_s, u"3"_s) << newA
+    const QString newPrefix = u"new_"_s;
+    QTest::newRow("lines 2 to 3")
+        << byLines(u"2"_s, u"3"_s) << newPrefix << QByteArray("20 y\r\n30 z\r\n");
+    QTest::newRow("lines 2 to *") << byLines(u"2"_s, u"*"_s) << newPrefix << Example.mid(6);
+    QTest::newRow("upper 3* means the last line")
+        << byLines(u"2"_s, u"3*"_s) << newPrefix << Example.mid(6);
+    QTest::newRow("empty upper keeps nothing")
+        << byLines(u"2"_s, QString()) << newPrefix << QByteArray("");
+    QTest::newRow("lower 40000 gives 0") << byLines(u"40000"_s, u"*"_s) << newPrefix << Example;
+    QTest::newRow("upper 40000 gives 0") << byLines(u"1"_s, u"40000"_s) << newPrefix << QByteArray("");
+    QTest::newRow("lower 1.5 rounds to 2") << byLines(u"1.5"_s, u"3"_s) << newPrefix
                                            << QByteArray("20 y\r\n30 z\r\n");
-    QTest::newRow("values 15 to 35") << byValue(u"15"_s, u"35"_s) << newA << QByteArray("20 y\r\n30 z\r\n");
-    QTest::newRow("values 1.2.3 and empty give 0 to 0") << byValue(u"1.2.3"_s, QString()) << newA
+    QTest::newRow("values 15 to 35")
+        << byValue(u"15"_s, u"35"_s) << newPrefix << QByteArray("20 y\r\n30 z\r\n");
+    QTest::newRow("values 1.2.3 and empty give 0 to 0") << byValue(u"1.2.3"_s, QString()) << newPrefix
                                                          << QByteArray("");
     BatchSettings bothPasses = byValue(u"35"_s, u"45"_s);
     bothPasses.ByLines = true;
-    QTest::newRow("both passes: by value replaces by lines") << bothPasses << newA
+    QTest::newRow("both passes: by value replaces by lines") << bothPasses << newPrefix
                                                              << QByteArray("40 w\r\n");
     BatchSettings neither = byValue(u"0"_s, u"100"_s);
     neither.ByValue = false;
-    QTest::newRow("neither pass writes nothing") << neither << newA << QByteArray();
-    QTest::newRow("prefix with a folder part") << byLines(u"4"_s, u"*"_s) << u"out/"_s << QByteArray("40 w\r\n");
+    QTest::newRow("neither pass writes nothing") << neither << newPrefix << QByteArray();
+    QTest::newRow("prefix with a folder part")
+        << byLines(u"4"_s, u"*"_s) << u"out/"_s << QByteArray("40 w\r\n");
 }
 
 void TestBatchRun::results()
@@ -158,14 +163,19 @@ void TestBatchRun::failures_data()
 
     const QStringList newB{u"new_b.txt"_s};
     QTest::newRow("missing source") << u""_s << u"new_"_s << u"gone.txt"_s << true << newB;
-    QTest::newRow("source is a folder") << u"source folder"_s << u"new_"_s << u"sub.txt"_s << true << newB;
-    QTest::newRow("source fails while read") << u"unreadable source"_s << u"new_"_s << u"mem.txt"_s << true
+    QTest::newRow("source is a folder")
+        << u"source folder"_s << u"new_"_s << u"sub.txt"_s << true << newB;
+    QTest::newRow("source fails while read")
+        << u"unreadable source"_s << u"new_"_s << u"mem.txt"_s << true
                                              << newB;
     QTest::newRow("result path through a regular file")
         << u""_s << u"a.txt/"_s << u"a.txt"_s << false << QStringList();
-    QTest::newRow("prefix folder missing") << u""_s << u"out/"_s << u"a.txt"_s << false << QStringList();
-    QTest::newRow("result name is a folder") << u"result folder"_s << u"new_"_s << u"a.txt"_s << false << newB;
-    QTest::newRow("read-only earlier result") << u"read-only result"_s << u"new_"_s << u"a.txt"_s << false
+    QTest::newRow("prefix folder missing")
+        << u""_s << u"out/"_s << u"a.txt"_s << false << QStringList();
+    QTest::newRow("result name is a folder")
+        << u"result folder"_s << u"new_"_s << u"a.txt"_s << false << newB;
+    QTest::newRow("read-only earlier result")
+        << u"read-only result"_s << u"new_"_s << u"a.txt"_s << false
                                               << newB;
 }
 
@@ -179,7 +189,7 @@ void TestBatchRun::failures()
 
     QVERIFY(writeFile(source(u"a.txt"_s), Example));
     QVERIFY(writeFile(source(u"b.txt"_s), Example));
-    QVERIFY(writeFile(result(u"a.txt"_s), "earlier\r\n"));
+    QVERIFY(writeFile(result(u"a.txt"_s), "earlier\r\n")); // what the prefix "a.txt/" runs into
     if (sourceFailed)
         QVERIFY(writeFile(result(prefix + failedName), "earlier\r\n"));
     if (obstacle == u"source folder"_s)
@@ -293,7 +303,8 @@ void TestBatchRun::realData_data()
     QTest::newRow("jasco CR LF, lines 19 to 1819")
         << jasco << byLines(u"19"_s, u"1819"_s) << asResult(jascoLines.mid(18));
     QTest::newRow("jasco CR LF, wavelengths 700 to 710")
-        << jasco << byValue(u"700"_s, u"710"_s) << asResult(linesWithFirstFieldIn(jascoLines, '\t', 700, 710));
+        << jasco << byValue(u"700"_s, u"710"_s)
+        << asResult(linesWithFirstFieldIn(jascoLines, '\t', 700, 710));
 
     const QString shimadzu = QStringLiteral("shimadzu_mos2_absorbance.txt");
     const QByteArrayList shimadzuLines = crLfLines(readFile(data.filePath(shimadzu)));
@@ -306,8 +317,10 @@ void TestBatchRun::realData_data()
     const QString raman = QStringLiteral("raman_unknown_mixture1.txt");
     const QByteArray ramanBytes = readFile(data.filePath(raman));
     QVERIFY(!ramanBytes.contains('\r') && !ramanBytes.endsWith('\n'));
-    QTest::newRow("raman LF only, lines 1 to *") << raman << byLines(u"1"_s, u"*"_s) << ramanBytes + "\r\n";
-    QTest::newRow("raman LF only, lines 2 to *") << raman << byLines(u"2"_s, u"*"_s) << QByteArray("");
+    QTest::newRow("raman LF only, lines 1 to *")
+        << raman << byLines(u"1"_s, u"*"_s) << ramanBytes + "\r\n";
+    QTest::newRow("raman LF only, lines 2 to *")
+        << raman << byLines(u"2"_s, u"*"_s) << QByteArray("");
     QTest::newRow("raman LF only, first value") << raman << byValue(u"152"_s, u"153"_s)
                                                 << ramanBytes + "\r\n";
 }

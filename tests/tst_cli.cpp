@@ -175,8 +175,8 @@ void TestCli::reportsFailuresOnStandardError()
 {
     QVERIFY(QDir(m_work->path()).mkdir(u"new_a.txt"_s));
 
-    const Outcome outcome =
-        runTool(withFolder({u"--from"_s, u"2"_s, u"--prefix"_s, u"new_"_s, u"DIR"_s}), m_work->path());
+    const QStringList arguments{u"--from"_s, u"2"_s, u"--prefix"_s, u"new_"_s, u"DIR"_s};
+    const Outcome outcome = runTool(withFolder(arguments), m_work->path());
 
     QCOMPARE(outcome.exitCode, 1);
     QCOMPARE(outcome.out, QByteArray());

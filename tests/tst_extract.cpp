@@ -38,7 +38,8 @@ struct MemorySource
     QBuffer buffer;
     LineReader lines;
 
-    explicit MemorySource(const QByteArray &bytes, qsizetype blockSize = LineReader::DefaultBlockSize)
+    explicit MemorySource(const QByteArray &bytes,
+                          qsizetype blockSize = LineReader::DefaultBlockSize)
         : lines(buffer, blockSize)
     {
         buffer.setData(bytes);
@@ -46,7 +47,8 @@ struct MemorySource
     }
 };
 
-QByteArray keptByLines(const QByteArray &bytes, int start, int end, bool toLast, qsizetype blockSize)
+QByteArray keptByLines(const QByteArray &bytes, int start, int end, bool toLast,
+                       qsizetype blockSize)
 {
     MemorySource source(bytes, blockSize);
     ResultBytes kept;
@@ -92,10 +94,12 @@ void TestExtract::byLines_data()
     QTest::newRow("negative end") << ten << 1 << -1 << false << QByteArray();
     QTest::newRow("start 0 to 4") << ten << 0 << 4 << false << numberedLines(4);
     QTest::newRow("negative start") << ten << -5 << 2 << false << numberedLines(2);
-    QTest::newRow("end past the last line") << ten << 9 << 20 << false << QByteArray("L9\r\nL10\r\n");
+    QTest::newRow("end past the last line")
+        << ten << 9 << 20 << false << QByteArray("L9\r\nL10\r\n");
     QTest::newRow("to last, whole file") << ten << 1 << 0 << true << ten;
     QTest::newRow("to last ignores end") << ten << 9 << 3 << true << QByteArray("L9\r\nL10\r\n");
-    QTest::newRow("to last, start on the last line") << ten << 10 << 0 << true << QByteArray("L10\r\n");
+    QTest::newRow("to last, start on the last line")
+        << ten << 10 << 0 << true << QByteArray("L10\r\n");
     QTest::newRow("to last, start past the last line") << ten << 11 << 0 << true << QByteArray();
     QTest::newRow("lone CR lines get CR LF") << numberedLines(3, "\r") << 1 << 0 << true
                                              << numberedLines(3);
