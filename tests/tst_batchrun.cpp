@@ -110,13 +110,14 @@ void TestBatchRun::results_data()
     QTest::newRow("empty upper keeps nothing")
         << byLines(u"2"_s, QString()) << newPrefix << QByteArray("");
     QTest::newRow("lower 40000 gives 0") << byLines(u"40000"_s, u"*"_s) << newPrefix << Example;
-    QTest::newRow("upper 40000 gives 0") << byLines(u"1"_s, u"40000"_s) << newPrefix << QByteArray("");
+    QTest::newRow("upper 40000 gives 0")
+        << byLines(u"1"_s, u"40000"_s) << newPrefix << QByteArray("");
     QTest::newRow("lower 1.5 rounds to 2") << byLines(u"1.5"_s, u"3"_s) << newPrefix
                                            << QByteArray("20 y\r\n30 z\r\n");
     QTest::newRow("values 15 to 35")
         << byValue(u"15"_s, u"35"_s) << newPrefix << QByteArray("20 y\r\n30 z\r\n");
-    QTest::newRow("values 1.2.3 and empty give 0 to 0") << byValue(u"1.2.3"_s, QString()) << newPrefix
-                                                         << QByteArray("");
+    QTest::newRow("values 1.2.3 and empty give 0 to 0")
+        << byValue(u"1.2.3"_s, QString()) << newPrefix << QByteArray("");
     BatchSettings bothPasses = byValue(u"35"_s, u"45"_s);
     bothPasses.ByLines = true;
     QTest::newRow("both passes: by value replaces by lines") << bothPasses << newPrefix
