@@ -9,7 +9,9 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <filesystem>
 #include <optional>
+#include <system_error>
 
 namespace {
 
@@ -84,10 +86,13 @@ QString SourcePathOf(const QString &FolderPath, const QString &FileName)
     return FolderPath + QLatin1Char('/') + FileName;
 }
 
+// Compares the files themselves, not their paths, so that two hard links
+// to one file count as the same file too.
 bool IsSameFile(const QString &a, const QString &b)
 {
-    const QString canonical = QFileInfo(a).canonicalFilePath();
-    return !canonical.isEmpty() && canonical == QFileInfo(b).canonicalFilePath();
+    std::error_code missing;
+    return std::filesystem::equivalent(QFile(a).filesystemFileName(),
+                                       QFile(b).filesystemFileName(), missing);
 }
 
 BatchReport RunBatch(const BatchSettings &settings, const QString &FolderPath,
