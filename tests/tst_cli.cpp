@@ -6,6 +6,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <filesystem>
+
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -68,6 +70,7 @@ private Q_SLOTS:
     void refusesBadUsage();
     void refusesToReplaceSourcesUnlessAllowed_data();
     void refusesToReplaceSourcesUnlessAllowed();
+    void refusesResultHardLinkedToItsSource();
     void reportsFailuresOnStandardError();
     void helpAndVersion_data();
     void helpAndVersion();
@@ -169,6 +172,22 @@ void TestCli::refusesToReplaceSourcesUnlessAllowed()
     QCOMPARE(allowed.err, QByteArray());
     QCOMPARE(folderContents(m_folder->path()), FromLineTwo);
     QCOMPARE(folderContents(m_work->path()), Contents());
+}
+
+// A hard link is the source under another name: writing it would empty the
+// source before it is read.
+void TestCli::refusesResultHardLinkedToItsSource()
+{
+    std::error_code error;
+    std::filesystem::create_hard_link(m_folder->filePath(u"a.txt"_s).toStdString(),
+                                      m_work->filePath(u"a.txt"_s).toStdString(), error);
+    QVERIFY2(!error, error.message().c_str());
+
+    const Outcome outcome = runTool(withFolder({u"--from"_s, u"2"_s, u"DIR"_s}), m_work->path());
+
+    QCOMPARE(outcome.exitCode, 2);
+    QVERIFY(outcome.err.startsWith("tarvel-batch: a.txt: "));
+    QCOMPARE(folderContents(m_folder->path()), Sources);
 }
 
 void TestCli::reportsFailuresOnStandardError()
