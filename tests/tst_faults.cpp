@@ -6,14 +6,12 @@
 #include "batchfixture.h"
 #include "batchrun.h"
 #include "folderstate.h"
+#include "tmpfsmount.h"
 
 #include <QTemporaryDir>
 #include <QTest>
 
-#include <cerrno>
-#include <cstring>
 #include <fcntl.h>
-#include <sys/mount.h>
 #include <sys/stat.h>
 #include <sys/statvfs.h>
 #include <unistd.h>
@@ -78,31 +76,6 @@ bool apply(Change change, const QString &path)
     }
     return false;
 }
-
-// A size-limited tmpfs mounted over a folder for as long as it lives.
-class SmallDisk
-{
-public:
-    explicit SmallDisk(const QString &where, const char *options) : m_where(QFile::encodeName(where))
-    {
-        if (::geteuid() != 0) {
-            m_whyNot = QStringLiteral("mounting a small file system needs root");
-            return;
-        }
-        if (::mount("tmpfs", m_where.constData(), "tmpfs", 0, options) != 0)
-            m_whyNot = QStringLiteral("cannot mount a tmpfs: %1").arg(QString::fromLocal8Bit(std::strerror(errno)));
-    }
-    ~SmallDisk()
-    {
-        if (m_whyNot.isEmpty())
-            ::umount2(m_where.constData(), MNT_DETACH);
-    }
-    QString whyNot() const { return m_whyNot; }
-
-private:
-    QByteArray m_where;
-    QString m_whyNot;
-};
 
 qint64 freeBytes(const QString &path)
 {
@@ -303,7 +276,7 @@ void TestFaults::fullDisk()
     const QString sources = root.filePath(QStringLiteral("src"));
     const QString disk = root.filePath(QStringLiteral("disk"));
     QVERIFY(QDir().mkpath(sources) && QDir().mkpath(disk));
-    const SmallDisk mounted(disk, mountOptions.constData());
+    const TmpfsMount mounted(disk, mountOptions.constData());
     if (!mounted.whyNot().isEmpty())
         QSKIP(qPrintable(mounted.whyNot()));
 
