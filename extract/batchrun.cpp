@@ -90,6 +90,10 @@ QString SourcePathOf(const QString &FolderPath, const QString &FileName)
 // to one file count as the same file too.
 bool IsSameFile(const QString &a, const QString &b)
 {
+    // A listed name that is not UTF-8 holds lone surrogates, which
+    // std::filesystem refuses to convert (it throws); no such name is opened.
+    if (!a.isValidUtf16() || !b.isValidUtf16())
+        return false;
     std::error_code missing;
     return std::filesystem::equivalent(QFile(a).filesystemFileName(),
                                        QFile(b).filesystemFileName(), missing);

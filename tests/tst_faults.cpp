@@ -8,6 +8,7 @@
 #include "folderstate.h"
 #include "tmpfsmount.h"
 
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -144,6 +145,7 @@ private Q_SLOTS:
     void fullDisk();
     void namesNotInUtf8_data();
     void namesNotInUtf8();
+    void namesNotInUtf8ThroughTool();
 };
 
 void TestFaults::sourceChangesAfterScan_data()
@@ -373,6 +375,31 @@ void TestFaults::namesNotInUtf8()
     }
     expectedResults.sort();
     QCOMPARE(entriesOf(results), expectedResults);
+}
+
+// The command-line tool does the rest and names each such file on stderr.
+void TestFaults::namesNotInUtf8ThroughTool()
+{
+    QTemporaryDir sources;
+    QTemporaryDir results;
+    QVERIFY(writeFile(sources.filePath(QStringLiteral("ok.txt")), "1 ok\r\n"));
+    RawNamedFiles rawFiles;
+    QVERIFY(rawFiles.write(sources.path(), "\xb2\xe2.txt", "1 a\r\n"));
+    QVERIFY(rawFiles.write(sources.path(), "\xce\xc2\xb6\xc8.dat", "1 b\r\n"));
+
+    QProcess tool;
+    tool.setWorkingDirectory(results.path());
+    tool.start(QStringLiteral(TARVEL_BATCH_EXE), {QStringLiteral("--prefix"), QStringLiteral("r_"), sources.path()});
+    QVERIFY(tool.waitForFinished(-1));
+    QCOMPARE(tool.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(tool.exitCode(), 1);
+    const QByteArrayList messages = tool.readAllStandardError().trimmed().split('\n');
+    QCOMPARE(messages.size(), 2);
+    for (const QByteArray &message : messages)
+        QVERIFY2(message.startsWith("tarvel-batch: ") && message.contains(".txt: ") != message.contains(".dat: "),
+                 message.constData());
+    QCOMPARE(entriesOf(results.path()), QStringList{QStringLiteral("r_ok.txt")});
+    QCOMPARE(readFile(results.filePath(QStringLiteral("r_ok.txt"))), QByteArray("1 ok\r\n"));
 }
 
 QTEST_GUILESS_MAIN(TestFaults)
