@@ -1,5 +1,19 @@
 #include "resultwriter.h"
 
+#ifdef Q_OS_LINUX
+#include <fcntl.h>
+#endif
+
+#include <utility>
+
+namespace {
+
+// How much written data may wait in the page cache before its write-back to
+// disk is started.
+constexpr qint64 WritebackStep = 8 << 20;
+
+} // namespace
+
 ResultWriter::ResultWriter(const QString &path, bool mayWriteDirectly, qsizetype bufferSize)
     : m_file(path)
 {
@@ -25,14 +39,38 @@ QString ResultWriter::errorString() const
     return m_failed ? m_error : m_file.errorString();
 }
 
+// Every byte reaches the file through here.
+bool ResultWriter::writeOut(const char *data, qint64 size)
+{
+    if (m_file.write(data, size) != size) {
+        fail();
+        return false;
+    }
+    m_written += size;
+    startWriteback();
+    return true;
+}
+
+// The commit waits until the result is on disk. Starting the write-back as
+// the data comes, instead of all of it at the commit, lets the disk work
+// while the source is still being read.
+void ResultWriter::startWriteback()
+{
+#ifdef Q_OS_LINUX
+    if (m_written - m_writebackFrom < WritebackStep)
+        return;
+    ::sync_file_range(m_file.handle(), m_writebackFrom, m_written - m_writebackFrom,
+                      SYNC_FILE_RANGE_WRITE);
+    m_writebackFrom = m_written;
+#endif
+}
+
 bool ResultWriter::flush()
 {
     if (m_failed)
         return false;
-    if (m_used > 0 && m_file.write(m_buffer.constData(), m_used) != m_used)
-        fail();
-    m_used = 0;
-    return !m_failed;
+    const qsizetype used = std::exchange(m_used, 0);
+    return used == 0 || writeOut(m_buffer.constData(), used);
 }
 
 // A line that does not fit behind the buffered ones: flush them, then keep
@@ -44,10 +82,7 @@ bool ResultWriter::appendSlow(std::string_view line)
         return false;
     if (qsizetype(line.size()) + 2 <= m_buffer.size())
         return append(line);
-    const qint64 size = qint64(line.size());
-    if (m_file.write(line.data(), size) != size || m_file.write("\r\n", 2) != 2)
-        fail();
-    return !m_failed;
+    return writeOut(line.data(), qint64(line.size())) && writeOut("\r\n", 2);
 }
 
 // Large runs of lines go straight from the reader's buffer to the file; small
@@ -60,11 +95,7 @@ bool ResultWriter::appendLines(std::string_view lines)
         m_used += size;
         return true;
     }
-    if (!flush())
-        return false;
-    if (m_file.write(lines.data(), size) != size)
-        fail();
-    return !m_failed;
+    return flush() && writeOut(lines.data(), size);
 }
 
 bool ResultWriter::commit()

@@ -49,12 +49,16 @@ public:
 
 private:
     bool appendSlow(std::string_view line);
+    bool writeOut(const char *data, qint64 size);
+    void startWriteback();
     void fail();
     bool flush();
 
     QSaveFile m_file;
     QByteArray m_buffer;
     qsizetype m_used = 0;
+    qint64 m_written = 0;       // bytes handed to the file so far
+    qint64 m_writebackFrom = 0; // where the write-back not yet started begins
     bool m_failed = false;
     QString m_error; // why writing failed, kept past cancelWriting()
 };
