@@ -39,6 +39,15 @@ inline QStringList entriesOf(const QString &folder)
                                   QDir::Name);
 }
 
+// The lines "L<first>" to "L<last>", each ended by CR LF; none when last < first.
+inline QByteArray numberedLines(int first, int last)
+{
+    QByteArray bytes;
+    for (int i = first; i <= last; ++i)
+        bytes += "L" + QByteArray::number(i) + "\r\n";
+    return bytes;
+}
+
 inline BatchSettings byLines(const QString &from, const QString &to)
 {
     BatchSettings settings;

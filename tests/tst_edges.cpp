@@ -46,14 +46,6 @@ QByteArray crLfLines(const QByteArrayList &lines)
 const int NumberedCount = 15;
 const QList<double> Keys{0, 1.5, 2, 3, 10, 12, 16, 1000, 99999999999.0};
 
-QByteArray numberedLines(int first, int last)
-{
-    QByteArray bytes;
-    for (int i = first; i <= last; ++i)
-        bytes += "L" + QByteArray::number(i) + "\r\n";
-    return bytes;
-}
-
 QByteArray keyLine(double key) { return QByteArray::number(key, 'g', 17) + " x"; }
 
 QByteArray keyedLines(const std::function<bool(double)> &kept)

@@ -34,14 +34,6 @@ QString manyName(int i)
 // Every 10,000th file holds a line that a run by value keeps.
 bool holdsKeptLine(int i) { return i % 10000 == 7; }
 
-QByteArray numbered(int first, int last)
-{
-    QByteArray bytes;
-    for (int i = first; i <= last; ++i)
-        bytes += QByteArray::number(i) + " line\r\n";
-    return bytes;
-}
-
 } // namespace
 
 class TestScale : public QObject
@@ -142,7 +134,7 @@ void TestScale::lineNumbersPast16Bits()
 
     QTemporaryDir sources;
     QTemporaryDir results;
-    QVERIFY(writeFile(sources.filePath(QStringLiteral("a.txt")), numbered(1, 40000)));
+    QVERIFY(writeFile(sources.filePath(QStringLiteral("a.txt")), numberedLines(1, 40000)));
 
     QProcess tool;
     tool.setWorkingDirectory(results.path());
@@ -152,7 +144,7 @@ void TestScale::lineNumbersPast16Bits()
     QCOMPARE(tool.exitStatus(), QProcess::NormalExit);
     QCOMPARE(tool.readAllStandardError(), QByteArray());
     QCOMPARE(tool.exitCode(), 0);
-    QCOMPARE(readFile(results.filePath(QStringLiteral("r_a.txt"))), numbered(first, last));
+    QCOMPARE(readFile(results.filePath(QStringLiteral("r_a.txt"))), numberedLines(first, last));
 }
 
 void TestScale::singleHugeLine_data()
