@@ -143,6 +143,8 @@ private Q_SLOTS:
     void resultCannotBeWritten();
     void fullDisk_data();
     void fullDisk();
+    void inPlaceOnFullDisk_data();
+    void inPlaceOnFullDisk();
     void namesNotInUtf8_data();
     void namesNotInUtf8();
     void namesNotInUtf8ThroughTool();
@@ -317,6 +319,40 @@ void TestFaults::fullDisk()
     QCOMPARE(after, before); // no temporary file left
     if (smallFits)
         QCOMPARE(readFile(disk + QStringLiteral("/r_small.txt")), QByteArray("1 small\r\n"));
+}
+
+void TestFaults::inPlaceOnFullDisk_data()
+{
+    QTest::addColumn<QByteArray>("mountOptions");
+    QTest::newRow("no room for the new copy") << QByteArray("size=1m");
+    QTest::newRow("no inode for the new copy") << QByteArray("size=1m,nr_inodes=2");
+}
+
+// A result that is to replace its own source, the only copy, on a disk
+// without room for both: the source stays as it was.
+void TestFaults::inPlaceOnFullDisk()
+{
+    QFETCH(QByteArray, mountOptions);
+
+    QTemporaryDir root;
+    const TmpfsMount mounted(root.path(), mountOptions.constData());
+    if (!mounted.whyNot().isEmpty())
+        QSKIP(qPrintable(mounted.whyNot()));
+    const QString source = root.filePath(QStringLiteral("data.txt"));
+    QByteArray only = linesOfSize(600 << 10);
+    only.replace("\r\n", "\r"); // so that the new copy would differ
+    QVERIFY(writeFile(source, only));
+
+    BatchSettings settings;
+    settings.SavePrefix = root.path() + QLatin1Char('/');
+    const BatchReport report = RunBatch(settings, root.path(), {QStringLiteral("data.txt")});
+
+    QCOMPARE(report.Done, 0);
+    QCOMPARE(report.Failures.size(), 1);
+    QCOMPARE(report.Failures.first().FileName, QStringLiteral("data.txt"));
+    QCOMPARE(report.Failures.first().FailedSide, BatchFailure::Side::Result);
+    QCOMPARE(readFile(source), only);
+    QCOMPARE(entriesOf(root.path()), QStringList{QStringLiteral("data.txt")});
 }
 
 void TestFaults::namesNotInUtf8_data()
