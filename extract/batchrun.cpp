@@ -60,11 +60,13 @@ std::optional<BatchFailure> processFile(Mode mode, const Ranges &ranges, const Q
     if (!source.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
         return failure(BatchFailure::Side::Source, source.errorString());
 
-    ResultWriter kept(resultPath, !IsSameFile(sourcePath, resultPath));
+    // A small file needs no large buffers: one of its own size reads it whole.
+    const qsizetype bufferSize = qBound<qint64>(64, source.size() + 2, LineReader::DefaultBlockSize);
+    ResultWriter kept(resultPath, !IsSameFile(sourcePath, resultPath), bufferSize);
     if (!kept.open())
         return failure(BatchFailure::Side::Result, kept.errorString());
 
-    LineReader lines(source);
+    LineReader lines(source, bufferSize);
     const bool written = mode == Mode::ByLines
         ? ExtractByLines(lines, kept, ranges.StartLine, ranges.EndLine, ranges.ToLastLine)
         : ExtractByValue(lines, kept, ranges.LowValue, ranges.HighValue);
