@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QElapsedTimer>
 #include <QProgressDialog>
 
 // The progress of a batch run, used as its BatchObserver (through std::ref):
@@ -14,4 +15,5 @@ public:
 
 private:
     QProgressDialog m_dialog;
+    QElapsedTimer m_sinceUpdate;
 };
