@@ -1,60 +1,19 @@
 // tarvel-batch run as a user runs it, on temporary folders.
 
-#include "foldercontents.h"
+#include "fixture.h"
 
 #include <QProcess>
-#include <QTemporaryDir>
 #include <QTest>
-
-#include <filesystem>
-
-using namespace Qt::StringLiterals;
 
 namespace {
 
-using Contents = QMap<QString, QByteArray>;
-
 // a.txt in CR LF, b.dat in GBK (温度 15 / 15米 x / 12), c.asc in lone CRs
-const Contents Sources{
-    {u"a.txt"_s, "10 x\r\n20 y\r\n30 z\r\n40 w\r\n"},
-    {u"b.dat"_s, "\xce\xc2\xb6\xc8 15\r\n15\xc3\xd7 x\r\n12\r\n"},
-    {u"c.asc"_s, "5 a\r25 b\r"},
-};
-
-const Contents FromLineTwo{
-    {u"a.txt"_s, "20 y\r\n30 z\r\n40 w\r\n"},
-    {u"b.dat"_s, "15\xc3\xd7 x\r\n12\r\n"},
-    {u"c.asc"_s, "25 b\r\n"},
-};
-
-Contents withPrefix(const QString &prefix, const Contents &contents)
-{
-    Contents prefixed;
-    for (auto it = contents.begin(); it != contents.end(); ++it)
-        prefixed.insert(prefix + it.key(), it.value());
-    return prefixed;
-}
-
-struct Outcome
-{
-    int exitCode = -1;
-    QByteArray out;
-    QByteArray err;
-};
-
-Outcome runTool(const QStringList &arguments, const QString &workingDirectory)
-{
-    QProcess tool;
-    tool.setWorkingDirectory(workingDirectory);
-    tool.start(QStringLiteral(TARVEL_BATCH_EXE), arguments);
-    tool.waitForFinished(-1);
-    Outcome outcome;
-    if (tool.exitStatus() == QProcess::NormalExit)
-        outcome.exitCode = tool.exitCode();
-    outcome.out = tool.readAllStandardOutput();
-    outcome.err = tool.readAllStandardError();
-    return outcome;
-}
+const Contents Sources{{u"a.txt"_s, "10 x\r\n20 y\r\n30 z\r\n40 w\r\n"},
+                       {u"b.dat"_s, "\xce\xc2\xb6\xc8 15\r\n15\xc3\xd7 x\r\n12\r\n"},
+                       {u"c.asc"_s, "5 a\r25 b\r"}};
+const Contents FromLineTwo{{u"a.txt"_s, "20 y\r\n30 z\r\n40 w\r\n"},
+                           {u"b.dat"_s, "15\xc3\xd7 x\r\n12\r\n"},
+                           {u"c.asc"_s, "25 b\r\n"}};
 
 } // namespace
 
@@ -63,169 +22,74 @@ class TestCli : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void init();
-    void writesResultsSilently_data();
-    void writesResultsSilently();
-    void refusesBadUsage_data();
-    void refusesBadUsage();
-    void refusesToReplaceSourcesUnlessAllowed_data();
-    void refusesToReplaceSourcesUnlessAllowed();
-    void refusesResultHardLinkedToItsSource();
-    void reportsFailuresOnStandardError();
-    void helpAndVersion_data();
-    void helpAndVersion();
-
-private:
-    // The arguments with DIR standing for the source folder.
-    QStringList withFolder(QStringList arguments) const
+    void run_data()
     {
-        arguments.replaceInStrings(u"DIR"_s, m_folder->path());
-        return arguments;
+        QTest::addColumn<QString>("setup");
+        QTest::addColumn<QString>("arguments"); // DIR stands for the source folder
+        QTest::addColumn<int>("exitCode");
+        QTest::addColumn<QByteArray>("error"); // how standard error begins; empty: nothing on it
+        QTest::addColumn<Contents>("workAfter"); // the working directory after the run
+        QTest::addColumn<Contents>("folderAfter");
+        const auto ran = [](const char *name, const QString &setup, const QString &arguments, int exitCode,
+                            const QByteArray &error, const Contents &workAfter, const Contents &folderAfter) {
+            QTest::newRow(name) << setup << arguments << exitCode << error << workAfter << folderAfter;
+        };
+        const auto refused = [&](const char *name, const QString &setup, const QString &arguments) {
+            ran(name, setup, arguments, 2, "tarvel-batch: ", {}, Sources);
+        };
+        Contents newFromLineTwo;
+        for (auto it = FromLineTwo.begin(); it != FromLineTwo.end(); ++it)
+            newFromLineTwo.insert(u"new_"_s + it.key(), it.value());
+
+        ran("lines 2 to * with a prefix", {}, u"--to * --from 2 --prefix new_ DIR"_s, 0, {}, newFromLineTwo, Sources);
+        ran("values 10 to 20", {}, u"--by-value --low 10 --high 20 DIR"_s, 0, {},
+            {{u"a.txt"_s, "10 x\r\n20 y\r\n"}, {u"b.dat"_s, "15\xc3\xd7 x\r\n12\r\n"}, {u"c.asc"_s, ""}}, Sources);
+        ran("results that fail", {}, u"--prefix DIR/a.txt/ DIR"_s, 1, "tarvel-batch: a.txt: ", {}, Sources);
+        refused("missing folder", {}, u"DIR/nowhere"_s);
+        refused("folder is a file", {}, u"DIR/a.txt"_s);
+        refused("both modes", {}, u"--by-lines --by-value DIR"_s);
+        refused("two folders", {}, u"DIR DIR"_s);
+        refused("unknown option", {}, u"--frm 2 DIR"_s);
+        refused("option without its text", {}, u"DIR --from"_s);
+        refused("empty prefix in the folder", u"in folder"_s, u"--from 2"_s);
+        ran("empty prefix in the folder, in place", u"in folder"_s, u"--from 2 --in-place"_s, 0, {}, {}, FromLineTwo);
+        refused("prefix back into the folder", {}, u"--from 2 --prefix DIR/ DIR"_s);
+        ran("prefix back into the folder, in place", {}, u"--from 2 --prefix DIR/ --in-place DIR"_s, 0, {}, {},
+            FromLineTwo);
+        // Writing through a hard link to the source would empty the source before it is read.
+        ran("result hard-linked to its source", u"hard link"_s, u"--from 2 DIR"_s, 2, "tarvel-batch: a.txt: ",
+            {{u"a.txt"_s, Sources[u"a.txt"_s]}}, Sources);
     }
 
-    std::unique_ptr<QTemporaryDir> m_folder;
-    std::unique_ptr<QTemporaryDir> m_work;
+    void run()
+    {
+        QFETCH(QString, setup);
+        QFETCH(QString, arguments);
+        QFETCH(int, exitCode);
+        QFETCH(QByteArray, error);
+        QFETCH(Contents, workAfter);
+        QFETCH(Contents, folderAfter);
+        QTemporaryDir folder, work;
+        for (auto it = Sources.begin(); it != Sources.end(); ++it)
+            QVERIFY(writeFile(folder.filePath(it.key()), it.value()));
+        const QByteArray source = QFile::encodeName(folder.filePath(u"a.txt"_s));
+        if (setup == u"hard link"_s)
+            QCOMPARE(::link(source.constData(), QFile::encodeName(work.filePath(u"a.txt"_s)).constData()), 0);
+
+        QProcess tool;
+        tool.setWorkingDirectory(setup == u"in folder"_s ? folder.path() : work.path());
+        tool.start(QStringLiteral(TARVEL_BATCH_EXE), arguments.split(u' ').replaceInStrings(u"DIR"_s, folder.path()));
+        QVERIFY(tool.waitForFinished(-1));
+
+        QCOMPARE(tool.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(tool.exitCode(), exitCode);
+        QCOMPARE(tool.readAllStandardOutput(), QByteArray());
+        const QByteArray err = tool.readAllStandardError();
+        QVERIFY2(error.isEmpty() ? err.isEmpty() : err.startsWith(error), err.constData());
+        QCOMPARE(folderContents(work.path()), workAfter);
+        QCOMPARE(folderContents(folder.path()), folderAfter);
+    }
 };
-
-void TestCli::init()
-{
-    m_folder = std::make_unique<QTemporaryDir>();
-    m_work = std::make_unique<QTemporaryDir>();
-    for (auto it = Sources.begin(); it != Sources.end(); ++it)
-        QVERIFY(writeFile(m_folder->filePath(it.key()), it.value()));
-}
-
-void TestCli::writesResultsSilently_data()
-{
-    QTest::addColumn<QStringList>("arguments");
-    QTest::addColumn<Contents>("results");
-
-    QTest::newRow("lines 2 to the last with a prefix")
-        << QStringList{u"--to"_s, u"*"_s, u"--from"_s, u"2"_s, u"--prefix"_s, u"new_"_s, u"DIR"_s}
-        << withPrefix(u"new_"_s, FromLineTwo);
-    QTest::newRow("values 10 to 20 without a prefix")
-        << QStringList{u"--by-value"_s, u"--low"_s, u"10"_s, u"--high"_s, u"20"_s, u"DIR"_s}
-        << Contents{{u"a.txt"_s, "10 x\r\n20 y\r\n"},
-                    {u"b.dat"_s, "15\xc3\xd7 x\r\n12\r\n"},
-                    {u"c.asc"_s, ""}};
-}
-
-void TestCli::writesResultsSilently()
-{
-    QFETCH(QStringList, arguments);
-    QFETCH(Contents, results);
-
-    const Outcome outcome = runTool(withFolder(arguments), m_work->path());
-
-    QCOMPARE(outcome.exitCode, 0);
-    QCOMPARE(outcome.out, QByteArray());
-    QCOMPARE(outcome.err, QByteArray());
-    QCOMPARE(folderContents(m_work->path()), results);
-    QCOMPARE(folderContents(m_folder->path()), Sources);
-}
-
-void TestCli::refusesBadUsage_data()
-{
-    QTest::addColumn<QStringList>("arguments");
-    QTest::newRow("missing folder") << QStringList{u"DIR/nowhere"_s};
-    QTest::newRow("folder is a file") << QStringList{u"DIR/a.txt"_s};
-    QTest::newRow("both modes") << QStringList{u"--by-lines"_s, u"--by-value"_s, u"DIR"_s};
-    QTest::newRow("two folders") << QStringList{u"DIR"_s, u"DIR"_s};
-    QTest::newRow("unknown option") << QStringList{u"--frm"_s, u"2"_s, u"DIR"_s};
-    QTest::newRow("option without its text") << QStringList{u"DIR"_s, u"--from"_s};
-}
-
-void TestCli::refusesBadUsage()
-{
-    QFETCH(QStringList, arguments);
-
-    const Outcome outcome = runTool(withFolder(arguments), m_work->path());
-
-    QCOMPARE(outcome.exitCode, 2);
-    QVERIFY2(outcome.err.startsWith("tarvel-batch: "), outcome.err.constData());
-    QCOMPARE(folderContents(m_work->path()), Contents());
-    QCOMPARE(folderContents(m_folder->path()), Sources);
-}
-
-void TestCli::refusesToReplaceSourcesUnlessAllowed_data()
-{
-    QTest::addColumn<bool>("inFolder");
-    QTest::addColumn<QStringList>("arguments");
-    QTest::newRow("empty prefix in the folder") << true << QStringList{u"--from"_s, u"2"_s};
-    QTest::newRow("prefix leading back into the folder")
-        << false << QStringList{u"--from"_s, u"2"_s, u"--prefix"_s, u"DIR/"_s, u"DIR"_s};
-}
-
-void TestCli::refusesToReplaceSourcesUnlessAllowed()
-{
-    QFETCH(bool, inFolder);
-    QFETCH(QStringList, arguments);
-    const QString workingDirectory = inFolder ? m_folder->path() : m_work->path();
-
-    const Outcome refused = runTool(withFolder(arguments), workingDirectory);
-    QCOMPARE(refused.exitCode, 2);
-    QVERIFY(refused.err.startsWith("tarvel-batch: "));
-    QCOMPARE(folderContents(m_folder->path()), Sources);
-
-    const Outcome allowed = runTool(withFolder(arguments) << u"--in-place"_s, workingDirectory);
-    QCOMPARE(allowed.exitCode, 0);
-    QCOMPARE(allowed.err, QByteArray());
-    QCOMPARE(folderContents(m_folder->path()), FromLineTwo);
-    QCOMPARE(folderContents(m_work->path()), Contents());
-}
-
-// A hard link is the source under another name: writing it would empty the
-// source before it is read.
-void TestCli::refusesResultHardLinkedToItsSource()
-{
-    std::error_code error;
-    std::filesystem::create_hard_link(m_folder->filePath(u"a.txt"_s).toStdString(),
-                                      m_work->filePath(u"a.txt"_s).toStdString(), error);
-    QVERIFY2(!error, error.message().c_str());
-
-    const Outcome outcome = runTool(withFolder({u"--from"_s, u"2"_s, u"DIR"_s}), m_work->path());
-
-    QCOMPARE(outcome.exitCode, 2);
-    QVERIFY(outcome.err.startsWith("tarvel-batch: a.txt: "));
-    QCOMPARE(folderContents(m_folder->path()), Sources);
-}
-
-void TestCli::reportsFailuresOnStandardError()
-{
-    QVERIFY(QDir(m_work->path()).mkdir(u"new_a.txt"_s));
-
-    const QStringList arguments{u"--from"_s, u"2"_s, u"--prefix"_s, u"new_"_s, u"DIR"_s};
-    const Outcome outcome = runTool(withFolder(arguments), m_work->path());
-
-    QCOMPARE(outcome.exitCode, 1);
-    QCOMPARE(outcome.out, QByteArray());
-    QVERIFY2(outcome.err.startsWith("tarvel-batch: a.txt: ") && outcome.err.count('\n') == 1
-                 && outcome.err.endsWith('\n'),
-             outcome.err.constData());
-    Contents expected = withPrefix(u"new_"_s, FromLineTwo);
-    expected[u"new_a.txt"_s] = "<folder>";
-    QCOMPARE(folderContents(m_work->path()), expected);
-}
-
-void TestCli::helpAndVersion_data()
-{
-    QTest::addColumn<QString>("option");
-    QTest::addColumn<QByteArray>("shown");
-    QTest::newRow("help") << u"--help"_s << QByteArray("--by-value");
-    QTest::newRow("version") << u"--version"_s << QByteArray("tarvel-batch");
-}
-
-void TestCli::helpAndVersion()
-{
-    QFETCH(QString, option);
-    QFETCH(QByteArray, shown);
-
-    const Outcome outcome = runTool({option}, m_work->path());
-
-    QCOMPARE(outcome.exitCode, 0);
-    QVERIFY(outcome.out.contains(shown));
-    QCOMPARE(folderContents(m_work->path()), Contents());
-}
 
 QTEST_GUILESS_MAIN(TestCli)
 #include "tst_cli.moc"

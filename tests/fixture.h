@@ -1,0 +1,70 @@
+#pragma once
+
+// Helpers shared by the engine's tests.
+
+#include "batchrun.h"
+
+#include <QDirIterator>
+#include <QFile>
+#include <QMap>
+#include <QTemporaryDir>
+
+#include <cerrno>
+#include <cstring>
+#include <sys/mount.h>
+#include <unistd.h>
+
+using namespace Qt::StringLiterals;
+using Contents = QMap<QString, QByteArray>;
+
+inline bool writeFile(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+// The file's bytes; a null array when it cannot be read.
+inline QByteArray readFile(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    const QByteArray bytes = file.readAll();
+    return bytes.isNull() ? QByteArray("") : bytes;
+}
+
+// Everything under a folder, hidden and temporary files included: each
+// relative path with the file's bytes, or "<folder>" for a folder.
+inline Contents folderContents(const QString &folder)
+{
+    Contents contents;
+    QDirIterator it(folder, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QFileInfo entry = it.nextFileInfo();
+        contents.insert(QDir(folder).relativeFilePath(entry.filePath()),
+                        entry.isDir() ? QByteArray("<folder>") : readFile(entry.filePath()));
+    }
+    return contents;
+}
+
+// A tmpfs mounted over a folder while the object lives. Mounting needs root;
+// whyNot tells why it did not happen.
+struct TmpfsMount
+{
+    QByteArray where;
+    QString whyNot;
+
+    TmpfsMount(const QString &folder, const char *options) : where(QFile::encodeName(folder))
+    {
+        if (::geteuid() != 0)
+            whyNot = u"mounting a file system needs root"_s;
+        else if (::mount("tmpfs", where.constData(), "tmpfs", 0, options) != 0)
+            whyNot = u"cannot mount a tmpfs: "_s + QString::fromLocal8Bit(std::strerror(errno));
+    }
+    ~TmpfsMount()
+    {
+        if (whyNot.isEmpty())
+            ::umount2(where.constData(), MNT_DETACH);
+    }
+};
