@@ -2,15 +2,11 @@
 
 // Helpers shared by the engine's tests.
 
-#include "batchrun.h"
-
 #include <QDirIterator>
 #include <QFile>
 #include <QMap>
 #include <QTemporaryDir>
 
-#include <cerrno>
-#include <cstring>
 #include <sys/mount.h>
 #include <unistd.h>
 
@@ -60,7 +56,7 @@ struct TmpfsMount
         if (::geteuid() != 0)
             whyNot = u"mounting a file system needs root"_s;
         else if (::mount("tmpfs", where.constData(), "tmpfs", 0, options) != 0)
-            whyNot = u"cannot mount a tmpfs: "_s + QString::fromLocal8Bit(std::strerror(errno));
+            whyNot = u"cannot mount a tmpfs: "_s + qt_error_string();
     }
     ~TmpfsMount()
     {

@@ -14,6 +14,42 @@ const Contents Sources{{u"a.txt"_s, "10 x\r\n20 y\r\n30 z\r\n40 w\r\n"},
 const Contents FromLineTwo{{u"a.txt"_s, "20 y\r\n30 z\r\n40 w\r\n"},
                            {u"b.dat"_s, "15\xc3\xd7 x\r\n12\r\n"},
                            {u"c.asc"_s, "25 b\r\n"}};
+const Contents NewFromLineTwo{{u"new_a.txt"_s, FromLineTwo[u"a.txt"_s]},
+                              {u"new_b.dat"_s, FromLineTwo[u"b.dat"_s]},
+                              {u"new_c.asc"_s, FromLineTwo[u"c.asc"_s]}};
+const Contents From10To20{{u"a.txt"_s, "10 x\r\n20 y\r\n"}, {u"b.dat"_s, "15\xc3\xd7 x\r\n12\r\n"},
+                          {u"c.asc"_s, ""}};
+
+// The arguments (DIR stands for the source folder), run in a working folder
+// of its own unless set up otherwise, and what the run must leave: the exit
+// status, how standard error begins (empty: nothing on it), both folders.
+struct Run
+{
+    const char *name, *setup, *arguments;
+    int exitCode;
+    const char *error;
+    Contents workAfter, folderAfter;
+};
+
+const char *const Usage = "tarvel-batch: ", *const OnA = "tarvel-batch: a.txt: ";
+const Run Runs[] = {
+    {"lines 2 to * with a prefix", "", "--to * --from 2 --prefix new_ DIR", 0, "", NewFromLineTwo, Sources},
+    {"values 10 to 20", "", "--by-value --low 10 --high 20 DIR", 0, "", From10To20, Sources},
+    {"results that fail", "", "--prefix DIR/a.txt/ DIR", 1, OnA, {}, Sources},
+    {"missing folder", "", "DIR/nowhere", 2, Usage, {}, Sources},
+    {"folder is a file", "", "DIR/a.txt", 2, Usage, {}, Sources},
+    {"both modes", "", "--by-lines --by-value DIR", 2, Usage, {}, Sources},
+    {"two folders", "", "DIR DIR", 2, Usage, {}, Sources},
+    {"unknown option", "", "--frm 2 DIR", 2, Usage, {}, Sources},
+    {"option without its text", "", "DIR --from", 2, Usage, {}, Sources},
+    {"empty prefix in the folder", "in folder", "--from 2", 2, OnA, {}, Sources},
+    {"empty prefix in the folder, in place", "in folder", "--from 2 --in-place", 0, "", {}, FromLineTwo},
+    {"prefix back into the folder", "", "--from 2 --prefix DIR/ DIR", 2, OnA, {}, Sources},
+    {"prefix back, in place", "", "--from 2 --prefix DIR/ --in-place DIR", 0, "", {}, FromLineTwo},
+    // Writing through a hard link to the source would empty the source before it is read.
+    {"result hard-linked to its source", "hard link", "--from 2 DIR", 2, OnA,
+     {{u"a.txt"_s, Sources[u"a.txt"_s]}}, Sources},
+};
 
 } // namespace
 
@@ -24,70 +60,36 @@ class TestCli : public QObject
 private Q_SLOTS:
     void run_data()
     {
-        QTest::addColumn<QString>("setup");
-        QTest::addColumn<QString>("arguments"); // DIR stands for the source folder
-        QTest::addColumn<int>("exitCode");
-        QTest::addColumn<QByteArray>("error"); // how standard error begins; empty: nothing on it
-        QTest::addColumn<Contents>("workAfter"); // the working directory after the run
-        QTest::addColumn<Contents>("folderAfter");
-        const auto ran = [](const char *name, const QString &setup, const QString &arguments, int exitCode,
-                            const QByteArray &error, const Contents &workAfter, const Contents &folderAfter) {
-            QTest::newRow(name) << setup << arguments << exitCode << error << workAfter << folderAfter;
-        };
-        const auto refused = [&](const char *name, const QString &setup, const QString &arguments) {
-            ran(name, setup, arguments, 2, "tarvel-batch: ", {}, Sources);
-        };
-        Contents newFromLineTwo;
-        for (auto it = FromLineTwo.begin(); it != FromLineTwo.end(); ++it)
-            newFromLineTwo.insert(u"new_"_s + it.key(), it.value());
-
-        ran("lines 2 to * with a prefix", {}, u"--to * --from 2 --prefix new_ DIR"_s, 0, {}, newFromLineTwo, Sources);
-        ran("values 10 to 20", {}, u"--by-value --low 10 --high 20 DIR"_s, 0, {},
-            {{u"a.txt"_s, "10 x\r\n20 y\r\n"}, {u"b.dat"_s, "15\xc3\xd7 x\r\n12\r\n"}, {u"c.asc"_s, ""}}, Sources);
-        ran("results that fail", {}, u"--prefix DIR/a.txt/ DIR"_s, 1, "tarvel-batch: a.txt: ", {}, Sources);
-        refused("missing folder", {}, u"DIR/nowhere"_s);
-        refused("folder is a file", {}, u"DIR/a.txt"_s);
-        refused("both modes", {}, u"--by-lines --by-value DIR"_s);
-        refused("two folders", {}, u"DIR DIR"_s);
-        refused("unknown option", {}, u"--frm 2 DIR"_s);
-        refused("option without its text", {}, u"DIR --from"_s);
-        refused("empty prefix in the folder", u"in folder"_s, u"--from 2"_s);
-        ran("empty prefix in the folder, in place", u"in folder"_s, u"--from 2 --in-place"_s, 0, {}, {}, FromLineTwo);
-        refused("prefix back into the folder", {}, u"--from 2 --prefix DIR/ DIR"_s);
-        ran("prefix back into the folder, in place", {}, u"--from 2 --prefix DIR/ --in-place DIR"_s, 0, {}, {},
-            FromLineTwo);
-        // Writing through a hard link to the source would empty the source before it is read.
-        ran("result hard-linked to its source", u"hard link"_s, u"--from 2 DIR"_s, 2, "tarvel-batch: a.txt: ",
-            {{u"a.txt"_s, Sources[u"a.txt"_s]}}, Sources);
+        QTest::addColumn<int>("index");
+        for (int i = 0; i < int(std::size(Runs)); ++i)
+            QTest::newRow(Runs[i].name) << i;
     }
 
     void run()
     {
-        QFETCH(QString, setup);
-        QFETCH(QString, arguments);
-        QFETCH(int, exitCode);
-        QFETCH(QByteArray, error);
-        QFETCH(Contents, workAfter);
-        QFETCH(Contents, folderAfter);
+        QFETCH(int, index);
+        const Run &run = Runs[index];
         QTemporaryDir folder, work;
         for (auto it = Sources.begin(); it != Sources.end(); ++it)
             QVERIFY(writeFile(folder.filePath(it.key()), it.value()));
-        const QByteArray source = QFile::encodeName(folder.filePath(u"a.txt"_s));
+        const QString setup = QString::fromUtf8(run.setup), arguments = QString::fromUtf8(run.arguments);
         if (setup == u"hard link"_s)
-            QCOMPARE(::link(source.constData(), QFile::encodeName(work.filePath(u"a.txt"_s)).constData()), 0);
+            QCOMPARE(::link(QFile::encodeName(folder.filePath(u"a.txt"_s)).constData(),
+                            QFile::encodeName(work.filePath(u"a.txt"_s)).constData()), 0);
 
         QProcess tool;
         tool.setWorkingDirectory(setup == u"in folder"_s ? folder.path() : work.path());
-        tool.start(QStringLiteral(TARVEL_BATCH_EXE), arguments.split(u' ').replaceInStrings(u"DIR"_s, folder.path()));
+        tool.start(QStringLiteral(TARVEL_BATCH_EXE),
+                   arguments.split(u' ').replaceInStrings(u"DIR"_s, folder.path()));
         QVERIFY(tool.waitForFinished(-1));
 
         QCOMPARE(tool.exitStatus(), QProcess::NormalExit);
-        QCOMPARE(tool.exitCode(), exitCode);
+        QCOMPARE(tool.exitCode(), run.exitCode);
         QCOMPARE(tool.readAllStandardOutput(), QByteArray());
         const QByteArray err = tool.readAllStandardError();
-        QVERIFY2(error.isEmpty() ? err.isEmpty() : err.startsWith(error), err.constData());
-        QCOMPARE(folderContents(work.path()), workAfter);
-        QCOMPARE(folderContents(folder.path()), folderAfter);
+        QVERIFY2(*run.error ? err.startsWith(run.error) : err.isEmpty(), err.constData());
+        QCOMPARE(folderContents(work.path()), run.workAfter);
+        QCOMPARE(folderContents(folder.path()), run.folderAfter);
     }
 };
 

@@ -57,13 +57,7 @@ QByteArray crLf(const QByteArrayList &lines)
 
 // A line after one keyed at the low bound, so that a key left over from
 // that line would show.
-struct KeyCase
-{
-    const char *line;
-    double low;
-    double high;
-    bool selected;
-};
+struct KeyCase { const char *line; double low, high; bool selected; };
 
 const KeyCase KeyCases[] = {
     {"12.5 abc", 10, 20, true}, {"10 x", 10, 20, true}, {"20 x", 10, 20, true},
@@ -135,7 +129,8 @@ private Q_SLOTS:
         QFETCH(int, index);
         const KeyCase &c = KeyCases[index];
         const QByteArray line = c.line, before = QByteArray::number(c.low) + " before\r\n";
-        const QByteArray kept = (c.low <= c.high ? before : QByteArray()) + (c.selected ? line + "\r\n" : QByteArray());
+        const QByteArray kept =
+            (c.low <= c.high ? before : QByteArray()) + (c.selected ? line + "\r\n" : QByteArray());
         QCOMPARE(blockSizeThatDiffers(before + line + "\r\n", kept, keepValues(c.low, c.high)), 0);
         if (!line.isEmpty())
             QCOMPARE(blockSizeThatDiffers(before + line, kept, keepValues(c.low, c.high)), 0);

@@ -12,13 +12,7 @@ namespace {
 
 // A text as a first column (Val) and as typed or pasted into a field: the
 // 16-bit conversion rounds halves to even and must land in range, else 0.
-struct Case
-{
-    const char *text;
-    double val;
-    int asInt16;
-    double asDouble;
-};
+struct Case { const char *text; double val; int asInt16; double asDouble; };
 
 const Case Cases[] = {
     {"12.5", 12.5, 12, 12.5}, {"-2.5", -2.5, -2, -2.5}, {"1.5", 1.5, 2, 1.5}, {"2.50", 2.5, 2, 2.5},

@@ -25,9 +25,10 @@ private Q_SLOTS:
     {
         QTemporaryDir folder, elsewhere;
         QDir dir(folder.path());
-        for (const QString &name : {u"b.dat"_s, u"a.txt"_s, u"c.asc"_s, u"REPORT.TXT"_s, u"x.Dat"_s, u"a.b.txt"_s,
-                                    u"B.txt"_s, u"_u.txt"_s, u"\u6e29\u5ea6.txt"_s, u"notes.txt.bak"_s, u"txt"_s,
-                                    u".x.txt"_s, u".txt"_s, u"sub/in.txt"_s, u"old.txt/in.txt"_s}) {
+        for (const QString &name :
+             {u"b.dat"_s, u"a.txt"_s, u"c.asc"_s, u"REPORT.TXT"_s, u"x.Dat"_s, u"a.b.txt"_s, u"B.txt"_s,
+              u"_u.txt"_s, u"\u6e29\u5ea6.txt"_s, u"notes.txt.bak"_s, u"txt"_s, u".x.txt"_s, u".txt"_s,
+              u"sub/in.txt"_s, u"old.txt/in.txt"_s}) {
             QVERIFY(dir.mkpath(QFileInfo(dir.filePath(name)).path()));
             QVERIFY(writeFile(dir.filePath(name), "1\r\n"));
         }
@@ -35,9 +36,9 @@ private Q_SLOTS:
         QVERIFY(QFile::link(elsewhere.filePath(u"target.bin"_s), dir.filePath(u"link.asc"_s)));
         QVERIFY(QFile::link(elsewhere.path(), dir.filePath(u"folderlink.dat"_s)));
         QVERIFY(QFile::link(elsewhere.filePath(u"gone"_s), dir.filePath(u"dangling.dat"_s)));
-        QCOMPARE(scan(folder.path()), QStringList({u"B.txt"_s, u"REPORT.TXT"_s, u"_u.txt"_s, u"a.b.txt"_s, u"a.txt"_s,
-                                                   u"\u6e29\u5ea6.txt"_s, u"c.asc"_s, u"link.asc"_s, u"b.dat"_s,
-                                                   u"x.Dat"_s}));
+        QCOMPARE(scan(folder.path()),
+                 QStringList({u"B.txt"_s, u"REPORT.TXT"_s, u"_u.txt"_s, u"a.b.txt"_s, u"a.txt"_s,
+                              u"\u6e29\u5ea6.txt"_s, u"c.asc"_s, u"link.asc"_s, u"b.dat"_s, u"x.Dat"_s}));
 
         // A second scan of the same state, with fewer files.
         FolderState state{folder.path(), {}};
@@ -55,14 +56,6 @@ private Q_SLOTS:
         QVERIFY(writeFile(parent.filePath(u"file"_s), ""));
         QCOMPARE(scan(parent.filePath(u"missing"_s)), QStringList());
         QCOMPARE(scan(parent.filePath(u"file"_s)), QStringList());
-        if (::geteuid() == 0)
-            QSKIP("root reads every folder");
-        const QString locked = parent.filePath(u"locked"_s);
-        QVERIFY(QDir().mkdir(locked) && writeFile(locked + u"/a.txt"_s, ""));
-        QVERIFY(QFile::setPermissions(locked, QFile::WriteOwner | QFile::ExeOwner));
-        const QStringList listed = scan(locked);
-        QFile::setPermissions(locked, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-        QCOMPARE(listed, QStringList());
     }
 };
 
