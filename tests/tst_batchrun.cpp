@@ -87,7 +87,7 @@ private Q_SLOTS:
         QTest::addColumn<QString>("obstacle");
         QTest::addColumn<QString>("prefix"); // SRC/ stands for the source folder
         QTest::addColumn<QByteArray>("tmpfs"); // mounted first over the folder of the results
-        QTest::addColumn<int>("bSize");
+        QTest::addColumn<int>("bSize"); // bytes of b.txt; 0: one line
         QTest::addColumn<QStringList>("failing");
         const QStringList b{u"b.txt"_s}, all{u"a.txt"_s, u"b.txt"_s, u"c.txt"_s};
         const auto row = [](const char *name, const QString &obstacle, const QString &prefix,
