@@ -12,6 +12,7 @@
 #include <fstream>
 #include <optional>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -77,6 +78,7 @@ private Q_SLOTS:
         const BatchReport report = RunBatch(settings, root.path(), {u"a.txt"_s});
         QCOMPARE(report.Failures.size(), 0);
         QCOMPARE(report.Done, int(settings.ByLines) + int(settings.ByValue));
+        QVERIFY(QFile::exists(root.filePath(u"r_a.txt"_s))); // also when no line is kept
         QCOMPARE(readFile(root.filePath(u"r_a.txt"_s)), result);
     }
 

@@ -5,6 +5,8 @@
 #include <QProcess>
 #include <QTest>
 
+#include <unistd.h>
+
 namespace {
 
 // a.txt in CR LF, b.dat in GBK (温度 15 / 15米 x / 12), c.asc in lone CRs
