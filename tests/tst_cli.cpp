@@ -43,7 +43,6 @@ const Run Runs[] = {
     {"both modes", "", "--by-lines --by-value DIR", 2, Usage, {}, Sources},
     {"two folders", "", "DIR DIR", 2, Usage, {}, Sources},
     {"unknown option", "", "--frm 2 DIR", 2, Usage, {}, Sources},
-    {"option without its text", "", "DIR --from", 2, Usage, {}, Sources},
     {"empty prefix in the folder", "in folder", "--from 2", 2, OnA, {}, Sources},
     {"empty prefix in the folder, in place", "in folder", "--from 2 --in-place", 0, "", {}, FromLineTwo},
     {"prefix back into the folder", "", "--from 2 --prefix DIR/ DIR", 2, OnA, {}, Sources},

@@ -79,7 +79,7 @@ private Q_SLOTS:
     {
         QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<QByteArrayList>("lines");
-        QByteArray all; // every byte value but CR, which would end the line
+        QByteArray all; // every byte value but CR, which would end the line: GBK and UTF-8 text too
         for (int byte = 0; byte < 256; ++byte)
             all += byte == '\r' ? QByteArray() : QByteArray(1, char(byte));
         const QByteArray longLine(3 << 20, 'x');
@@ -95,11 +95,6 @@ private Q_SLOTS:
         QTest::newRow("CR LF LF") << QByteArray("a\r\n\nb") << QByteArrayList{"a", "\nb"};
         QTest::newRow("LF CR") << QByteArray("\n\r") << QByteArrayList{"\n"};
         QTest::newRow("every byte") << all + "\r\n" + all + "\r" + all << QByteArrayList{all, all, all};
-        // 温度 15 / 25米 x in GBK, then in UTF-8
-        QTest::newRow("GBK") << QByteArray("\xce\xc2\xb6\xc8 15\r\n25\xc3\xd7 x")
-                             << QByteArrayList{"\xce\xc2\xb6\xc8 15", "25\xc3\xd7 x"};
-        QTest::newRow("UTF-8") << QByteArray("\xe6\xb8\xa9\xe5\xba\xa6 15\r\n25\xe7\xb1\xb3 x\r\n")
-                               << QByteArrayList{"\xe6\xb8\xa9\xe5\xba\xa6 15", "25\xe7\xb1\xb3 x"};
         QTest::newRow("line of 3 MiB") << longLine + "\r\nend" << QByteArrayList{longLine, "end"};
     }
 
