@@ -7,19 +7,16 @@
 #include <cstring>
 #include <string_view>
 
-// Writes one result file atomically: lines go through a large buffer into a
+// Writes one result file atomically: lines go through a buffer into a
 // temporary file that replaces the target only on commit(). Until then, and
 // whenever writing fails, a file of that name stays exactly as it was.
 class ResultWriter
 {
 public:
-    static constexpr qsizetype DefaultBufferSize = 1 << 20;
-
     // `mayWriteDirectly` allows writing straight into the target when its
     // folder refuses a temporary file; never allow it for a target that is
     // being read at the same time.
-    ResultWriter(const QString &path, bool mayWriteDirectly,
-                 qsizetype bufferSize = DefaultBufferSize);
+    ResultWriter(const QString &path, bool mayWriteDirectly, qsizetype bufferSize);
 
     bool open();
 
