@@ -3,6 +3,7 @@
 
 #include "batchrun.h"
 #include "folderstate.h"
+#include "numbers.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -42,6 +43,22 @@ QString describe(const BatchFailure &failure)
         ? QStringLiteral("cannot read it")
         : QStringLiteral("cannot write %1").arg(failure.Path);
     return QStringLiteral("%1: %2: %3").arg(failure.FileName, what, failure.Reason);
+}
+
+// The window reads a field that holds no number as 0; here such a text is
+// more likely a slip (--to abc, --from 1.2.3) and is refused. An empty text
+// stays the empty field, and a --to holding "*" means the last line.
+void requireNumbers(const BatchSettings &settings)
+{
+    const auto require = [](const char *option, const QString &text, bool isNumber) {
+        if (!text.isEmpty() && !isNumber)
+            failUsage(QStringLiteral("%1: '%2' is not a number").arg(QLatin1StringView(option), text));
+    };
+    require("--from", settings.StartLineText, FieldLineNumber(settings.StartLineText).has_value());
+    require("--to", settings.EndLineText,
+            settings.EndLineText.contains(QLatin1Char('*')) || FieldLineNumber(settings.EndLineText));
+    require("--low", settings.LowValueText, FieldNumber(settings.LowValueText).has_value());
+    require("--high", settings.HighValueText, FieldNumber(settings.HighValueText).has_value());
 }
 
 // The names whose result would replace the source it is read from.
@@ -132,15 +149,6 @@ int main(int argc, char *argv[])
     if (positional.size() > 1)
         failUsage(QStringLiteral("only one FOLDER may be given"));
 
-    FolderState folder;
-    folder.FolderPath = positional.isEmpty() ? QStringLiteral(".") : positional.first();
-    const QFileInfo folderInfo(folder.FolderPath);
-    if (!folderInfo.isDir())
-        failUsage(QStringLiteral("%1: not a folder").arg(folder.FolderPath));
-    if (!QDir(folder.FolderPath).isReadable())
-        failUsage(QStringLiteral("%1: cannot be read").arg(folder.FolderPath));
-    ScanFolder(folder);
-
     BatchSettings settings;
     settings.ByValue = parser.isSet(byValue);
     settings.ByLines = !settings.ByValue;
@@ -149,6 +157,16 @@ int main(int argc, char *argv[])
     settings.LowValueText = parser.value(low);
     settings.HighValueText = parser.value(high);
     settings.SavePrefix = parser.value(prefix);
+    requireNumbers(settings);
+
+    FolderState folder;
+    folder.FolderPath = positional.isEmpty() ? QStringLiteral(".") : positional.first();
+    const QFileInfo folderInfo(folder.FolderPath);
+    if (!folderInfo.isDir())
+        failUsage(QStringLiteral("%1: not a folder").arg(folder.FolderPath));
+    if (!QDir(folder.FolderPath).isReadable())
+        failUsage(QStringLiteral("%1: cannot be read").arg(folder.FolderPath));
+    ScanFolder(folder);
 
     if (!parser.isSet(inPlace)) {
         const QStringList replaced = namesReplacedInPlace(settings, folder);

@@ -18,8 +18,8 @@ namespace {
 // The numbers of a run, converted once at its start.
 struct Ranges
 {
-    std::int16_t StartLine;
-    std::int16_t EndLine;
+    std::int64_t StartLine;
+    std::int64_t EndLine;
     bool ToLastLine;
     double LowValue;
     double HighValue;
@@ -105,8 +105,8 @@ BatchReport RunBatch(const BatchSettings &settings, const QString &FolderPath,
                      const QStringList &FileNames, const BatchObserver &observer)
 {
     const Ranges ranges{
-        FieldToInt16(settings.StartLineText),
-        FieldToInt16(settings.EndLineText),
+        FieldToLineNumber(settings.StartLineText),
+        FieldToLineNumber(settings.EndLineText),
         settings.EndLineText.contains(QLatin1Char('*')),
         FieldToDouble(settings.LowValueText),
         FieldToDouble(settings.HighValueText),

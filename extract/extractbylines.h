@@ -8,12 +8,12 @@
 // from StartLine to the last line when toLastLine is set. Lines after EndLine
 // are not read. False when `kept` refused a line.
 template <class Sink>
-bool ExtractByLines(LineReader &source, Sink &kept, std::int16_t StartLine, std::int16_t EndLine,
+bool ExtractByLines(LineReader &source, Sink &kept, std::int64_t StartLine, std::int64_t EndLine,
                     bool ToLastLine)
 {
     std::string_view line;
     if (ToLastLine) {
-        for (int LineNumber = 1; LineNumber < StartLine; ++LineNumber) {
+        for (std::int64_t LineNumber = 1; LineNumber < StartLine; ++LineNumber) {
             if (!source.next(line))
                 return true;
         }
@@ -30,7 +30,7 @@ bool ExtractByLines(LineReader &source, Sink &kept, std::int16_t StartLine, std:
             }
         }
     }
-    for (int LineNumber = 1; LineNumber <= EndLine && source.next(line); ++LineNumber) {
+    for (std::int64_t LineNumber = 1; LineNumber <= EndLine && source.next(line); ++LineNumber) {
         if (LineNumber >= StartLine && !kept.append(line))
             return false;
     }

@@ -4,20 +4,24 @@
 
 #include <string_view>
 
-// The number in a line's first column: the bytes before the first byte below
-// 33 (control characters, tab, space) or from 0x81 to 0xFE (the lead byte of
-// a double-byte character), read by Val. A line without such a byte is all
-// first column.
+// The number in a line's first column, read by Val. Blanks and tabs at the
+// start of the line are skipped; the first column is then the bytes up to the
+// first byte below 33 (control characters, tab, space) or from 0x81 to 0xFE
+// (the lead byte of a double-byte character), or to the end of the line.
 double FirstColumnKey(std::string_view line);
 
+// The line without the UTF-8 byte order mark that a file's first line may
+// begin with.
+std::string_view WithoutByteOrderMark(std::string_view firstLine);
+
 // Appends to `kept` every line whose first-column key lies in
-// [LowValue, HighValue]. False when `kept` refused a line.
+// [LowValue, HighValue], unchanged. False when `kept` refused a line.
 template <class Sink>
 bool ExtractByValue(LineReader &source, Sink &kept, double LowValue, double HighValue)
 {
     std::string_view line;
-    while (source.next(line)) {
-        const double key = FirstColumnKey(line);
+    for (bool firstLine = true; source.next(line); firstLine = false) {
+        const double key = FirstColumnKey(firstLine ? WithoutByteOrderMark(line) : line);
         if (key >= LowValue && key <= HighValue && !kept.append(line))
             return false;
     }

@@ -2,6 +2,7 @@
 
 #include <QIODevice>
 
+#include <algorithm>
 #include <cstring>
 
 namespace {
@@ -16,14 +17,15 @@ const char *endOfLastCrLf(const char *begin, const char *end)
     return nullptr;
 }
 
-// Whether a CR not followed by LF stands before the last byte. Written as
-// one branch-free pass so that the compiler can vectorise it.
-bool holdsLoneCr(const char *begin, const char *end)
+// Whether a line of the bytes ends otherwise than in CR LF: a CR that no LF
+// follows, or an LF that no CR precedes, before the last byte. Written as one
+// branch-free pass so that the compiler can vectorise it.
+bool holdsOtherLineEnd(const char *begin, const char *end)
 {
-    unsigned char lone = 0;
+    unsigned char other = 0;
     for (const char *at = begin; at + 1 < end; ++at)
-        lone |= (at[0] == '\r') & (at[1] != '\n');
-    return lone != 0;
+        other |= (at[0] == '\r') != (at[1] == '\n');
+    return other != 0;
 }
 
 } // namespace
@@ -47,6 +49,8 @@ bool LineReader::refill()
         return false;
     if (m_begin > 0) {
         std::memmove(m_buffer.data(), m_buffer.constData() + m_begin, m_end - m_begin);
+        m_nextCr = std::max<qsizetype>(m_nextCr - m_begin, 0);
+        m_nextLf = std::max<qsizetype>(m_nextLf - m_begin, 0);
         m_end -= m_begin;
         m_begin = 0;
     }
@@ -80,6 +84,19 @@ bool LineReader::startLine()
     return true;
 }
 
+// The offset of the next `byte` at or after m_begin, or m_end when the
+// buffer holds none; `found` remembers the answer between calls.
+qsizetype LineReader::find(char byte, qsizetype &found)
+{
+    found = std::max(found, m_begin);
+    const char *data = m_buffer.constData();
+    if (found < m_end && data[found] != byte) {
+        const void *at = std::memchr(data + found, byte, m_end - found);
+        found = at ? static_cast<const char *>(at) - data : m_end;
+    }
+    return found;
+}
+
 bool LineReader::nextCrLfLines(std::string_view &lines)
 {
     if (!startLine() || m_noCrLfRun)
@@ -88,13 +105,12 @@ bool LineReader::nextCrLfLines(std::string_view &lines)
     const char *end = endOfLastCrLf(begin, m_buffer.constData() + m_end);
     // Once the buffer has shown no run, its other lines go through next()
     // until it is filled again, so that no byte is searched twice.
-    if (!end || holdsLoneCr(begin, end)) {
+    if (!end || *begin == '\n' || holdsOtherLineEnd(begin, end)) {
         m_noCrLfRun = true;
         return false;
     }
     lines = std::string_view(begin, end - begin);
     m_begin += end - begin;
-    m_skipLineFeed = false;
     return true;
 }
 
@@ -102,18 +118,22 @@ bool LineReader::next(std::string_view &line)
 {
     if (!startLine())
         return false;
-    qsizetype searched = m_begin;
     for (;;) {
-        const char *data = m_buffer.constData();
-        const void *cr = std::memchr(data + searched, '\r', m_end - searched);
-        if (cr) {
-            const qsizetype at = static_cast<const char *>(cr) - data;
-            line = std::string_view(data + m_begin, at - m_begin);
-            m_begin = at + 1;
-            m_skipLineFeed = true;
+        const qsizetype end = std::min(find('\r', m_nextCr), find('\n', m_nextLf));
+        if (end < m_end) {
+            const char *data = m_buffer.constData();
+            line = std::string_view(data + m_begin, end - m_begin);
+            m_begin = end + 1;
+            if (data[end] == '\r') {
+                // An LF right behind the CR belongs to it; when the CR is the
+                // last byte read, the next line looks for that LF.
+                if (m_begin == m_end)
+                    m_skipLineFeed = true;
+                else if (data[m_begin] == '\n')
+                    ++m_begin;
+            }
             return true;
         }
-        searched = m_end - m_begin; // offset of the unsearched tail after refill
         if (!refill()) {
             if (m_failed)
                 return false;

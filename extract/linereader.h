@@ -7,11 +7,12 @@
 
 class QIODevice;
 
-// Splits a byte stream into lines: a line ends at CR or at CR LF, a lone LF
-// is part of the line, a last line without terminator is a line and an empty
-// stream has no line. Lines are handed out as views into one buffer that
-// holds a block of the stream; it grows only to fit the longest line. A view
-// stays valid until the next call of next().
+// Splits a byte stream into lines: a line ends at CR LF, at a CR that no LF
+// follows, or at an LF that no CR precedes. The terminator is not part of the
+// line; a last line without terminator is a line and an empty stream has no
+// line. Lines are handed out as views into one buffer that holds a block of
+// the stream; it grows only to fit the longest line. A view stays valid until
+// the next call of next() or nextCrLfLines().
 class LineReader
 {
 public:
@@ -26,7 +27,7 @@ public:
     // The buffered lines that end in CR LF, up to the first that does not,
     // terminators included: the bytes a result holds for them anyway. False
     // when the next line does not end in CR LF within the buffer; next()
-    // then reads it. The view stays valid until the next call.
+    // then reads it.
     bool nextCrLfLines(std::string_view &lines);
 
     bool failed() const { return m_failed; }
@@ -35,13 +36,19 @@ public:
 private:
     bool refill();
     bool startLine();
+    qsizetype find(char byte, qsizetype &found);
 
     QIODevice &m_source;
     QByteArray m_buffer;
     qsizetype m_begin = 0; // first unread byte
     qsizetype m_end = 0;   // one past the last byte read
+    // Where the next CR and the next LF at or after m_begin lie; when a byte
+    // is not there, the offset up to which the buffer was searched without
+    // finding it, so that no byte is searched twice.
+    qsizetype m_nextCr = 0;
+    qsizetype m_nextLf = 0;
     bool m_atEnd = false;
-    bool m_skipLineFeed = false; // the previous line ended at a CR
+    bool m_skipLineFeed = false; // the previous line ended at a CR, the last byte read then
     bool m_failed = false;
     bool m_noCrLfRun = false; // nextCrLfLines() found none since the last refill
 };

@@ -1,9 +1,11 @@
 #include "numbers.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <limits>
 #include <optional>
+#include <string>
 
 namespace {
 
@@ -131,21 +133,29 @@ std::string_view trimBlanks(std::string_view s)
     return s;
 }
 
-// A field's text as a finite number, or nothing when it is not exactly one.
-std::optional<double> fieldNumber(const QString &text)
+// Whether the number is written as a whole number: sign and digits only.
+bool isWholeNumberText(std::string_view number)
 {
+    if (!number.empty() && (number.front() == '+' || number.front() == '-'))
+        number.remove_prefix(1);
+    return std::all_of(number.begin(), number.end(), isDigit);
+}
+
+// A field's text without the blanks around it, when that is exactly one
+// decimal number of ASCII characters; nothing otherwise.
+std::optional<std::string> fieldDecimal(const QString &text)
+{
+    std::string ascii;
+    ascii.reserve(text.size());
     for (const QChar c : text) {
         if (c.unicode() > 127)
             return std::nullopt;
+        ascii += char(c.unicode());
     }
-    const QByteArray ascii = text.toLatin1();
-    const std::string_view s = trimBlanks(std::string_view(ascii.constData(), ascii.size()));
-    if (s.empty() || decimalLength(s) != s.size())
+    std::string number(trimBlanks(ascii));
+    if (number.empty() || decimalLength(number) != number.size())
         return std::nullopt;
-    const double value = parseDecimal(s);
-    if (!std::isfinite(value))
-        return std::nullopt;
-    return value;
+    return number;
 }
 
 } // namespace
@@ -164,20 +174,48 @@ double Val(std::string_view text)
     return length == 0 ? 0.0 : parseDecimal(text.substr(0, length));
 }
 
-std::int16_t FieldToInt16(const QString &text)
+std::optional<double> FieldNumber(const QString &text)
 {
-    const std::optional<double> value = fieldNumber(text);
-    if (!value)
-        return 0;
+    const std::optional<std::string> number = fieldDecimal(text);
+    if (!number)
+        return std::nullopt;
+    const double value = parseDecimal(*number);
+    if (!std::isfinite(value))
+        return std::nullopt;
+    return value;
+}
+
+std::optional<std::int64_t> FieldLineNumber(const QString &text)
+{
+    const std::optional<std::string> number = fieldDecimal(text);
+    if (!number)
+        return std::nullopt;
+    // Whole numbers are read exactly over the full range; a double would
+    // round those past 2^53.
+    if (isWholeNumberText(*number)) {
+        std::string_view digits = *number;
+        if (digits.front() == '+')
+            digits.remove_prefix(1);
+        std::int64_t value = 0;
+        const auto result = std::from_chars(digits.data(), digits.data() + digits.size(), value);
+        if (result.ec != std::errc())
+            return std::nullopt;
+        return value;
+    }
     // nearbyint rounds in the default mode: to nearest, halves to even.
-    const double rounded = std::nearbyint(*value);
-    if (rounded < std::numeric_limits<std::int16_t>::min()
-        || rounded > std::numeric_limits<std::int16_t>::max())
-        return 0;
-    return static_cast<std::int16_t>(rounded);
+    const double rounded = std::nearbyint(parseDecimal(*number));
+    constexpr double Limit = 0x1p63; // the int64 range is [-Limit, Limit)
+    if (!(rounded >= -Limit && rounded < Limit))
+        return std::nullopt;
+    return static_cast<std::int64_t>(rounded);
+}
+
+std::int64_t FieldToLineNumber(const QString &text)
+{
+    return FieldLineNumber(text).value_or(0);
 }
 
 double FieldToDouble(const QString &text)
 {
-    return fieldNumber(text).value_or(0.0);
+    return FieldNumber(text).value_or(0.0);
 }

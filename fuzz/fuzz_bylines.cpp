@@ -1,5 +1,5 @@
 // ExtractByLines through a small buffer against the line range applied to the
-// reference lines. Parameters: StartLine and EndLine (two bytes each), then
+// reference lines. Parameters: StartLine and EndLine (three bytes each), then
 // ToLastLine (lowest bit of a byte), then the stream's buffer and read sizes.
 
 #include "keptbytes.h"
@@ -15,8 +15,8 @@
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
 {
     FuzzInput input(data, size);
-    const std::int16_t StartLine = input.int16();
-    const std::int16_t EndLine = input.int16();
+    const std::int64_t StartLine = input.lineNumber();
+    const std::int64_t EndLine = input.lineNumber();
     const bool ToLastLine = input.byte() & 1;
     SmallBufferStream stream(input);
 
@@ -33,8 +33,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     Require(kept.bytes == ResultBytes(expected), "kept lines");
 
     // In a numbered range the lines after EndLine are left unread.
-    const std::size_t read = ToLastLine ? lines.size()
-                                        : std::min(lines.size(), std::size_t(std::max<int>(EndLine, 0)));
+    const std::size_t read = ToLastLine
+        ? lines.size()
+        : std::size_t(std::min<std::int64_t>(std::int64_t(lines.size()), std::max<std::int64_t>(EndLine, 0)));
     std::string_view line;
     for (std::size_t i = read; i < lines.size(); ++i)
         Require(stream.reader.next(line) && line == lines[i], "the lines after the range");

@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <limits>
 #include <string_view>
 
 // A fuzzer's input as parameter bytes taken from its front, then the rest as
@@ -29,6 +30,18 @@ public:
     {
         const std::uint8_t low = byte();
         return static_cast<std::int16_t>(low | (byte() << 8));
+    }
+
+    // A line number: mostly near zero, sometimes near either end of the
+    // 64-bit range.
+    std::int64_t lineNumber()
+    {
+        const std::int64_t near = int16();
+        switch (byte() % 4) {
+        case 1: return std::numeric_limits<std::int64_t>::max() - (near < 0 ? -near : near);
+        case 2: return std::numeric_limits<std::int64_t>::min() + (near < 0 ? -near : near);
+        default: return near;
+        }
     }
 
     std::string_view rest() const { return m_rest; }

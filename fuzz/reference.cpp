@@ -49,10 +49,10 @@ std::vector<std::string_view> ReferenceLines(std::string_view stream)
     std::vector<std::string_view> lines;
     std::size_t start = 0;
     for (std::size_t i = 0; i < stream.size(); ++i) {
-        if (stream[i] != '\r')
+        if (stream[i] != '\r' && stream[i] != '\n')
             continue;
         lines.push_back(stream.substr(start, i - start));
-        if (i + 1 < stream.size() && stream[i + 1] == '\n')
+        if (stream[i] == '\r' && i + 1 < stream.size() && stream[i + 1] == '\n')
             ++i;
         start = i + 1;
     }
@@ -63,6 +63,8 @@ std::vector<std::string_view> ReferenceLines(std::string_view stream)
 
 std::string_view ReferenceFirstColumn(std::string_view line)
 {
+    while (!line.empty() && (line.front() == ' ' || line.front() == '\t'))
+        line.remove_prefix(1);
     for (std::size_t i = 0; i < line.size(); ++i) {
         const auto byte = static_cast<unsigned char>(line[i]);
         if (byte < 33 || (byte >= 0x81 && byte <= 0xFE))

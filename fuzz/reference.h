@@ -7,11 +7,12 @@
 // Plain whole-buffer versions of the engine's rules, written for checking it:
 // short, slow and obviously right rather than fast.
 
-// The lines of a stream: a line ends at CR or CR LF, a lone LF belongs to the
-// line, a last line without terminator is a line, no bytes give no line.
+// The lines of a stream: a line ends at CR LF, at CR or at LF, a last line
+// without terminator is a line, no bytes give no line.
 std::vector<std::string_view> ReferenceLines(std::string_view stream);
 
-// The bytes of a line before its first byte below 33 or from 0x81 to 0xFE.
+// The bytes of a line after its leading blanks and tabs, up to the first
+// byte below 33 or from 0x81 to 0xFE.
 std::string_view ReferenceFirstColumn(std::string_view line);
 
 // Whether all of `text` is one decimal number: optional sign, digits with at

@@ -5,6 +5,7 @@
 #include "fixture.h"
 #include "folderstate.h"
 
+#include <QRegularExpression>
 #include <QScopeGuard>
 #include <QTest>
 
@@ -36,10 +37,14 @@ private Q_SLOTS:
         QTest::addColumn<BatchSettings>("settings");
         QTest::addColumn<QByteArray>("source");
         QTest::addColumn<QByteArray>("result");
-        const QByteArray longLine = "15.5 " + QByteArray("0123456789\n").repeated(300000);
-        QByteArray manyLines;
-        for (int i = 1; i <= 40000; ++i)
-            manyLines += "L" + QByteArray::number(i) + "\r\n";
+        const QByteArray longLine = "15.5 " + QByteArray("0123456789\t").repeated(300000);
+        QByteArray manyLines, from40000, from2To40000; // 50,000 lines, past any 16-bit number
+        for (int i = 1; i <= 50000; ++i) {
+            const QByteArray line = "L" + QByteArray::number(i);
+            manyLines += line + (i % 3 ? "\n" : "\r\n");
+            from40000 += i >= 40000 ? line + "\r\n" : QByteArray();
+            from2To40000 += i >= 2 && i <= 40000 ? line + "\r\n" : QByteArray();
+        }
         BatchSettings bothPasses = byValue(u"35"_s, u"45"_s);
         bothPasses.ByLines = true;
         const auto row = [](const char *name, const BatchSettings &settings, const QByteArray &result) {
@@ -52,14 +57,17 @@ private Q_SLOTS:
         row("upper past the last line", byLines(u"3"_s, u"9"_s), Example.mid(12));
         row("upper 3* is to the last line", byLines(u"2"_s, u"3*"_s), Example.mid(6));
         row("from past the last line to *", byLines(u"5"_s, u"*"_s), "");
-        row("lower 40000 gives 0", byLines(u"40000"_s, u"*"_s), Example);
-        row("upper 40000 gives 0", byLines(u"1"_s, u"40000"_s), "");
+        row("lower 40000, past the last line", byLines(u"40000"_s, u"*"_s), "");
+        row("upper 40000, past the last line", byLines(u"1"_s, u"40000"_s), Example);
+        row("lower past the 64-bit range gives 0", byLines(u"1e19"_s, u"2"_s), Example.left(12));
         row("lower 1.5 rounds to 2", byLines(u"1.5"_s, u"3"_s), Example.mid(6, 12));
         row("values 15 to 35", byValue(u"15"_s, u"35"_s), Example.mid(6, 12));
         row("values 1.2.3 to empty: 0 to 0", byValue(u"1.2.3"_s, u""_s), "");
         row("by value replaces by lines", bothPasses, Example.mid(18));
-        QTest::newRow("40000 lines from 32767 to *")
-            << byLines(u"32767"_s, u"*"_s) << manyLines << manyLines.mid(manyLines.indexOf("L32767\r"));
+        QTest::newRow("50000 lines, from 40000 to *")
+            << byLines(u"40000"_s, u"*"_s) << manyLines << from40000;
+        QTest::newRow("50000 lines, from 2 to 40000")
+            << byLines(u"2"_s, u"40000"_s) << manyLines << from2To40000;
         QTest::newRow("lone CRs outgrow the write buffer")
             << byLines(u""_s, u"*"_s) << QByteArray("1 x\r").repeated(99)
             << QByteArray("1 x\r\n").repeated(99);
@@ -209,30 +217,71 @@ private Q_SLOTS:
         QCOMPARE(readFile(settings.SavePrefix + replaced), "1 " + replaced.toUtf8() + "\r\n");
     }
 
-    // Wavelengths from 2500 nm down to 700 nm after 18 lines of header,
-    // tab-separated, CR LF; and a file whose lines end in LF alone: all of it
-    // is one line, without a final terminator.
+    // Real instrument and program output: lines 2 to 5, and a first-column
+    // range as a reader of each file would pick it, against a plain reading
+    // of the file: every CR LF, CR and LF ends a line; the key is the number
+    // at the start of the line, after blanks.
+    void realData_data()
+    {
+        QTest::addColumn<QString>("low");
+        QTest::addColumn<QString>("high");
+        QTest::addColumn<int>("count");
+        QTest::addColumn<QByteArray>("first"); // how the first and last kept lines begin
+        QTest::addColumn<QByteArray>("last");
+        const auto row = [](const char *file, const char *low, const char *high, int count,
+                            const char *first, const char *last) {
+            QTest::newRow(file) << QString::fromLatin1(low) << QString::fromLatin1(high) << count
+                                << QByteArray(first) << QByteArray(last);
+        };
+        row("bh_spcm_tcspc_decay.asc", "1", "2", 307, "1.000020 ,", "1.996783 ,");
+        row("elcentro_1940_ns_accel.dat", "0.01", "0.02", 17, "   0.01338", "   0.01488");
+        row("jasco_v570_pbse_absorbance.txt", "700", "710", 11, "710.0000\t", "700.0000\t");
+        row("nasa_gistemp_global_monthly.txt", "1900", "1910", 11, "1900 ", "1910 ");
+        row("noaa_mauna_loa_co2_monthly.txt", "1960", "1960", 12, "1960   1 ", "1960  12 ");
+        row("piomas_ice_volume_daily.dat", "1980", "1981", 730, "1980   1 ", "1981 365 ");
+        row("raman_unknown_mixture1.txt", "200", "210", 4, "201.2006", "209.2914");
+        row("rss_msu_tls_weighting.txt", "3", "5", 3, "   3 ", "   5 ");
+        row("shimadzu_mos2_absorbance.txt", "400", "401", 3, "400,", "401,");
+    }
+
     void realData()
     {
+        QFETCH(QString, low);
+        QFETCH(QString, high);
+        QFETCH(int, count);
+        QFETCH(QByteArray, first);
+        QFETCH(QByteArray, last);
         const QDir data(QStringLiteral(TARVEL_REALDATA_DIR));
         if (!data.exists())
-            QSKIP("the real data folder is missing");
-        const QString jasco = u"jasco_v570_pbse_absorbance.txt"_s, raman = u"raman_unknown_mixture1.txt"_s;
-        const QByteArray jascoBytes = readFile(data.filePath(jasco));
-        const QByteArray ramanBytes = readFile(data.filePath(raman));
+            QSKIP(qPrintable(data.path() + u" is missing: no real data to try"_s));
+        const QString name = QString::fromLatin1(QTest::currentDataTag());
+        QByteArray bytes = readFile(data.filePath(name));
+        QVERIFY(!bytes.isEmpty());
+        QByteArrayList lines = bytes.replace("\r\n", "\n").replace('\r', '\n').split('\n');
+        if (lines.last().isEmpty())
+            lines.removeLast(); // the split's empty text after the last line end
+        static const QRegularExpression number(u"^[ \t]*([+-]?(\\d+\\.?\\d*|\\.\\d+)([eE][+-]?\\d+)?)"_s);
+        const auto key = [](const QByteArray &line) {
+            return number.match(QString::fromLatin1(line)).captured(1).toDouble(); // none gives 0
+        };
+        QByteArrayList kept;
+        for (const QByteArray &line : std::as_const(lines)) {
+            if (key(line) >= low.toDouble() && key(line) <= high.toDouble())
+                kept.append(line);
+        }
+        QCOMPARE(kept.size(), count);
+        QVERIFY(kept.first().startsWith(first) && kept.last().startsWith(last));
+
         QTemporaryDir work;
-        const auto resultOf = [&](BatchSettings settings, const QString &name) {
+        const auto resultOf = [&](BatchSettings settings) {
             settings.SavePrefix = work.filePath(u"r_"_s);
             const bool done = RunBatch(settings, data.path(), {name}).Failures.isEmpty();
-            return done ? readFile(settings.SavePrefix + name) : QByteArray();
+            return done ? readFile(settings.SavePrefix + name) : QByteArray("<failed>");
         };
-        QCOMPARE(jascoBytes.count('\r'), jascoBytes.count("\r\n"));
-        const auto fromLineOf = [&](const char *start) {
-            return jascoBytes.mid(jascoBytes.indexOf(start) + 1);
-        };
-        QCOMPARE(resultOf(byLines(u"19"_s, u"1819"_s), jasco), fromLineOf("\n2500.0000\t"));
-        QCOMPARE(resultOf(byValue(u"700"_s, u"710"_s), jasco), fromLineOf("\n710.0000\t"));
-        QCOMPARE(resultOf(byLines(u"1"_s, u"*"_s), raman), ramanBytes + "\r\n");
+        const auto crLf = [](const QByteArrayList &lines) { return lines.join("\r\n") + "\r\n"; };
+        QCOMPARE(resultOf(byLines(u"2"_s, u"5"_s)), crLf(lines.mid(1, 4)));
+        QCOMPARE(resultOf(byLines(u"1"_s, u"*"_s)), crLf(lines));
+        QCOMPARE(resultOf(byValue(low, high)), crLf(kept));
     }
 };
 

@@ -9,18 +9,19 @@
 
 namespace {
 
-// a.txt in CR LF, b.dat in GBK (温度 15 / 15米 x / 12), c.asc in lone CRs
+// a.txt in CR LF, b.dat in GBK (温度 15 / 15米 x / 12), c.asc in a lone CR, a
+// lone LF and a right-aligned last line without line end
 const Contents Sources{{u"a.txt"_s, "10 x\r\n20 y\r\n30 z\r\n40 w\r\n"},
                        {u"b.dat"_s, "\xce\xc2\xb6\xc8 15\r\n15\xc3\xd7 x\r\n12\r\n"},
-                       {u"c.asc"_s, "5 a\r25 b\r"}};
+                       {u"c.asc"_s, "5 a\r25 b\n   15 c"}};
 const Contents FromLineTwo{{u"a.txt"_s, "20 y\r\n30 z\r\n40 w\r\n"},
                            {u"b.dat"_s, "15\xc3\xd7 x\r\n12\r\n"},
-                           {u"c.asc"_s, "25 b\r\n"}};
+                           {u"c.asc"_s, "25 b\r\n   15 c\r\n"}};
 const Contents NewFromLineTwo{{u"new_a.txt"_s, FromLineTwo[u"a.txt"_s]},
                               {u"new_b.dat"_s, FromLineTwo[u"b.dat"_s]},
                               {u"new_c.asc"_s, FromLineTwo[u"c.asc"_s]}};
 const Contents From10To20{{u"a.txt"_s, "10 x\r\n20 y\r\n"}, {u"b.dat"_s, "15\xc3\xd7 x\r\n12\r\n"},
-                          {u"c.asc"_s, ""}};
+                          {u"c.asc"_s, "   15 c\r\n"}};
 
 // The arguments (DIR stands for the source folder), run in a working folder
 // of its own unless set up otherwise, and what the run must leave: the exit
@@ -43,6 +44,12 @@ const Run Runs[] = {
     {"both modes", "", "--by-lines --by-value DIR", 2, Usage, {}, Sources},
     {"two folders", "", "DIR DIR", 2, Usage, {}, Sources},
     {"unknown option", "", "--frm 2 DIR", 2, Usage, {}, Sources},
+    {"--to that is no number", "", "--to abc DIR", 2, "tarvel-batch: --to: 'abc'", {}, Sources},
+    {"--from with two points", "", "--from 1.2.3 DIR", 2, "tarvel-batch: --from: ", {}, Sources},
+    {"--from past 64 bits", "", "--from 9223372036854775808 DIR", 2, "tarvel-batch: --from: ", {}, Sources},
+    {"--low with a unit", "", "--by-value --low 5x DIR", 2, "tarvel-batch: --low: ", {}, Sources},
+    {"--high past a double", "", "--by-value --high 1e400 DIR", 2, "tarvel-batch: --high: ", {}, Sources},
+    {"--to 3* is the last line", "", "--from 2 --to 3* --prefix new_ DIR", 0, "", NewFromLineTwo, Sources},
     {"empty prefix in the folder", "in folder", "--from 2", 2, OnA, {}, Sources},
     {"empty prefix in the folder, in place", "in folder", "--from 2 --in-place", 0, "", {}, FromLineTwo},
     {"prefix back into the folder", "", "--from 2 --prefix DIR/ DIR", 2, OnA, {}, Sources},

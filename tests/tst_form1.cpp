@@ -199,12 +199,12 @@ private Q_SLOTS:
             return ReadFile(out.filePath(prefix + u"a.txt"_s)) + '|' + ReadFile(out.filePath(prefix + u"b.dat"_s));
         };
         form->Text2->setText(u"2"_s);
-        QCOMPARE(runInto(u"行_"_s), "20 y\r\n30 z\r\n40 w\r\n|2\n\r\n3\r\n4\r\n"_ba);
+        QCOMPARE(runInto(u"行_"_s), "20 y\r\n30 z\r\n40 w\r\n|2\r\n\r\n3\r\n4\r\n"_ba);
         QTest::mouseClick(form->Option2, Qt::LeftButton);
         QVERIFY(!form->Option1->isChecked());
         form->Text5->setText(u".5"_s);
         form->Text6->setText(u"3.5"_s);
-        QCOMPARE(runInto(u"值_"_s), "|1\r\n2\n\r\n3\r\n"_ba);
+        QCOMPARE(runInto(u"值_"_s), "|1\r\n2\r\n3\r\n"_ba);
         for (const RunMessage &message : messages)
             QVERIFY(message.Text == u"处理完成"_s && !message.Warning);
 
