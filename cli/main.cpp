@@ -112,7 +112,9 @@ int main(int argc, char *argv[])
     parser.setApplicationDescription(QStringLiteral(
         "Writes, for every .txt, .asc and .dat file directly in FOLDER, the result file\n"
         "PREFIX+NAME in the working directory, holding the lines chosen by line number\n"
-        "or by the value of the first column. Each kept line ends in CR LF."));
+        "or by the value of the first column. Lines end at CR LF, CR or LF; the first\n"
+        "column starts after leading blanks. Each kept line is written followed by CR LF.\n"
+        "Every number given must be one: --to may also hold \"*\", the last line."));
     parser.addHelpOption();
     parser.addVersionOption();
     const QCommandLineOption byLines(QStringLiteral("by-lines"),
