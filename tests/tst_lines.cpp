@@ -96,7 +96,7 @@ private Q_SLOTS:
         QTest::newRow("only CRs") << QByteArray("\r\r\r") << QByteArrayList{"", "", ""};
         QTest::newRow("empty CR LF lines") << QByteArray("\r\n\r\n") << QByteArrayList{"", ""};
         QTest::newRow("CR CR LF") << QByteArray("a\r\r\nb") << QByteArrayList{"a", "", "b"};
-        QTest::newRow("CR LF LF") << QByteArray("a\r\n\nb") << QByteArrayList{"a", "", "b"};
+        QTest::newRow("CR LF LF") << QByteArray("a\r\n\nb\r\n") << QByteArrayList{"a", "", "b"};
         QTest::newRow("LF CR") << QByteArray("a\n\rb") << QByteArrayList{"a", "", "b"};
         QTest::newRow("LF CR LF") << QByteArray("a\n\r\nb\r\n") << QByteArrayList{"a", "", "b"};
         QTest::newRow("every byte") << all + "\r\n" + all + "\r" + all + "\n" + all
