@@ -2,29 +2,15 @@
 
 #include "numbers.h"
 
-namespace {
-
-bool isBlank(char byte)
-{
-    return byte == ' ' || byte == '\t';
-}
-
-bool endsFirstColumn(unsigned char byte)
-{
-    return byte < 33 || (byte >= 0x81 && byte <= 0xFE);
-}
-
-} // namespace
-
 double FirstColumnKey(std::string_view line)
 {
     std::size_t start = 0;
-    while (start < line.size() && isBlank(line[start]))
+    while (start < line.size() && (line[start] == ' ' || line[start] == '\t'))
         ++start;
-    std::size_t end = start;
-    while (end < line.size() && !endsFirstColumn(static_cast<unsigned char>(line[end])))
-        ++end;
-    return Val(line.substr(start, end - start));
+    // Val reads only signs, digits, points, exponents and &H / &O digits, and
+    // no such byte ends the first column: reading from its start is reading
+    // the column alone.
+    return Val(line.substr(start));
 }
 
 std::string_view WithoutByteOrderMark(std::string_view firstLine)

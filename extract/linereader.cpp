@@ -17,17 +17,6 @@ const char *endOfLastCrLf(const char *begin, const char *end)
     return nullptr;
 }
 
-// Whether a line of the bytes ends otherwise than in CR LF: a CR that no LF
-// follows, or an LF that no CR precedes, before the last byte. Written as one
-// branch-free pass so that the compiler can vectorise it.
-bool holdsOtherLineEnd(const char *begin, const char *end)
-{
-    unsigned char other = 0;
-    for (const char *at = begin; at + 1 < end; ++at)
-        other |= (at[0] == '\r') != (at[1] == '\n');
-    return other != 0;
-}
-
 } // namespace
 
 LineReader::LineReader(QIODevice &source, qsizetype blockSize)
@@ -63,8 +52,25 @@ bool LineReader::refill()
         return false;
     }
     m_end += got;
-    m_noCrLfRun = false;
+    noteLineEnds();
     return true;
+}
+
+// One branch-free pass over the unread bytes, so that the compiler can
+// vectorise it. A CR as the last byte is left out: no line search goes past
+// it without a refill. An LF as the first byte is lone unless it belongs to
+// the CR that ended the previous line.
+void LineReader::noteLineEnds()
+{
+    const char *begin = m_buffer.constData() + m_begin;
+    const char *end = m_buffer.constData() + m_end;
+    unsigned char loneCr = 0, loneLf = begin[0] == '\n' && !m_skipLineFeed;
+    for (const char *at = begin; at + 1 < end; ++at) {
+        loneCr |= (at[0] == '\r') & (at[1] != '\n');
+        loneLf |= (at[0] != '\r') & (at[1] == '\n');
+    }
+    m_loneCr = loneCr;
+    m_loneLf = loneLf;
 }
 
 // Makes the next line's first byte available, past the LF of a CR LF that
@@ -99,22 +105,18 @@ qsizetype LineReader::find(char byte, qsizetype &found)
 
 bool LineReader::nextCrLfLines(std::string_view &lines)
 {
-    if (!startLine() || m_noCrLfRun)
+    if (m_loneCr || m_loneLf || !startLine())
         return false;
     const char *begin = m_buffer.constData() + m_begin;
     const char *end = endOfLastCrLf(begin, m_buffer.constData() + m_end);
-    // Once the buffer has shown no run, its other lines go through next()
-    // until it is filled again, so that no byte is searched twice.
-    if (!end || *begin == '\n' || holdsOtherLineEnd(begin, end)) {
-        m_noCrLfRun = true;
+    if (!end)
         return false;
-    }
     lines = std::string_view(begin, end - begin);
     m_begin += end - begin;
     return true;
 }
 
-bool LineReader::next(std::string_view &line)
+bool LineReader::nextSlow(std::string_view &line)
 {
     if (!startLine())
         return false;

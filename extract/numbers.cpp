@@ -96,6 +96,56 @@ double parseDecimal(std::string_view number)
     return negative ? -value : value;
 }
 
+// Reads the decimal number at the start of `s` exactly where that takes one
+// floating-point operation: at most 19 digits making a mantissa up to 2^53,
+// and a power of ten within 10^22, both held exactly by a double, so that one
+// correctly rounded multiplication or division gives the same double as the
+// general conversion (Clinger's fast path). False for any other number, which
+// the general conversion then reads.
+bool readPlainDecimal(std::string_view s, double &value)
+{
+    static constexpr double PowersOfTen[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                             1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
+                                             1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+    constexpr int MaxPower = 22, MaxDigits = 19, MaxExponentDigits = 3;
+    const char *at = s.data(), *const end = at + s.size();
+    const bool negative = at < end && *at == '-';
+    if (at < end && (*at == '+' || *at == '-'))
+        ++at;
+    std::uint64_t mantissa = 0;
+    int digits = 0, fractionDigits = 0;
+    for (; at < end && isDigit(*at); ++at, ++digits)
+        mantissa = mantissa * 10 + (*at - '0');
+    if (at < end && *at == '.') {
+        for (++at; at < end && isDigit(*at); ++at, ++digits, ++fractionDigits)
+            mantissa = mantissa * 10 + (*at - '0');
+    }
+    if (digits == 0 || digits > MaxDigits)
+        return false; // no number, or one whose mantissa may not fit
+    int exponent = 0;
+    if (at + 1 < end && (*at == 'e' || *at == 'E')) {
+        const char *e = at + 1;
+        const bool negativeExponent = *e == '-';
+        if (*e == '+' || *e == '-')
+            ++e;
+        const char *const first = e;
+        for (; e < end && isDigit(*e); ++e) {
+            if (e - first == MaxExponentDigits)
+                return false;
+            exponent = exponent * 10 + (*e - '0');
+        }
+        if (negativeExponent)
+            exponent = -exponent;
+    }
+    const int power = exponent - fractionDigits;
+    if (mantissa > (std::uint64_t(1) << 53) || power < -MaxPower || power > MaxPower)
+        return false;
+    const double magnitude = power < 0 ? double(mantissa) / PowersOfTen[-power]
+                                       : double(mantissa) * PowersOfTen[power];
+    value = negative ? -magnitude : magnitude;
+    return true;
+}
+
 // &H and &O literals: 16-bit values are taken as signed 16-bit, larger ones
 // up to 32 bits as signed 32-bit; wider literals give 0.
 double parseRadix(std::string_view digits, int base)
@@ -170,6 +220,9 @@ double Val(std::string_view text)
             return parseRadix(text.substr(2), 8);
         return 0;
     }
+    double value;
+    if (readPlainDecimal(text, value))
+        return value;
     const std::size_t length = decimalLength(text);
     return length == 0 ? 0.0 : parseDecimal(text.substr(0, length));
 }
