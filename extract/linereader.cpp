@@ -105,7 +105,7 @@ qsizetype LineReader::find(char byte, qsizetype &found)
 
 bool LineReader::nextCrLfLines(std::string_view &lines)
 {
-    if (m_loneCr || m_loneLf || !startLine())
+    if (!startLine() || m_loneCr || m_loneLf) // startLine() may refill
         return false;
     const char *begin = m_buffer.constData() + m_begin;
     const char *end = endOfLastCrLf(begin, m_buffer.constData() + m_end);
