@@ -61,8 +61,10 @@ std::optional<BatchFailure> processFile(Mode mode, const Ranges &ranges, const Q
 
     // A small file needs no large buffers: one of its own size reads it whole.
     const qsizetype bufferSize = qBound<qint64>(64, source.size() + 2, LineReader::DefaultBlockSize);
+    // Owner-writable, so that the next run may replace it even where the
+    // sources are kept read-only.
     ResultWriter kept(resultPath, bufferSize);
-    if (!kept.open(source.permissions()))
+    if (!kept.open(source.permissions() | QFile::WriteOwner))
         return failure(BatchFailure::Side::Result, kept.errorString());
 
     LineReader lines(source, bufferSize);

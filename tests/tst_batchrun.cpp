@@ -197,7 +197,7 @@ private Q_SLOTS:
     }
 
     // A new result is readable by no more people than its source, within the
-    // umask; a replaced file keeps its mode, and replaced in place also its
+    // umask, and writable by its owner; a replaced file keeps its mode, and replaced in place also its
     // owner and group (given away only as root).
     void permissions()
     {
@@ -212,7 +212,7 @@ private Q_SLOTS:
         const auto create = [](const QString &path, mode_t mode) {
             return writeFile(path, "1 x\r\n") && ::chmod(QFile::encodeName(path).constData(), mode) == 0;
         };
-        QVERIFY(create(sources.filePath(u"a.txt"_s), 0600));
+        QVERIFY(create(sources.filePath(u"a.txt"_s), 0400));
         QVERIFY(create(sources.filePath(u"b.txt"_s), 0644));
         QVERIFY(create(sources.filePath(u"c.txt"_s), 0604));
         QVERIFY(create(work.filePath(u"r_c.txt"_s), 0664));
