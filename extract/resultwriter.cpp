@@ -5,10 +5,10 @@
 #include <QRandomGenerator>
 
 #include <cerrno>
+#include <cstdio>
 #include <utility>
 
 #ifdef Q_OS_UNIX
-#include <cstdio>
 #include <unistd.h>
 #endif
 #ifdef Q_OS_LINUX
@@ -71,10 +71,10 @@ QString syncToDisk(int handle)
 QString replaceFile(const QString &from, const QString &to)
 {
 #ifdef Q_OS_WIN
-    const auto native = [](const QString &path) {
-        return reinterpret_cast<const wchar_t *>(QDir::toNativeSeparators(path).utf16());
-    };
-    if (!::MoveFileExW(native(from), native(to), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+    const QString nativeFrom = QDir::toNativeSeparators(from), nativeTo = QDir::toNativeSeparators(to);
+    if (!::MoveFileExW(reinterpret_cast<const wchar_t *>(nativeFrom.utf16()),
+                       reinterpret_cast<const wchar_t *>(nativeTo.utf16()),
+                       MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
         return qt_error_string(int(::GetLastError()));
 #else
     if (std::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) != 0)
