@@ -1,6 +1,7 @@
 #include "runmessage.h"
 
 #include "batchrun.h"
+#include "shownname.h"
 
 #include <QDir>
 #include <QMessageBox>
@@ -14,8 +15,8 @@ QString DescribeFailure(const BatchFailure &failure)
 {
     const QString what = failure.FailedSide == BatchFailure::Side::Source
         ? QStringLiteral("无法读取")
-        : QStringLiteral("无法写入结果文件 %1").arg(QDir::toNativeSeparators(failure.Path));
-    return QStringLiteral("%1：%2（%3）").arg(failure.FileName, what, failure.Reason);
+        : QStringLiteral("无法写入结果文件 %1").arg(ShownName(QDir::toNativeSeparators(failure.Path)));
+    return QStringLiteral("%1：%2（%3）").arg(ShownName(failure.FileName), what, failure.Reason);
 }
 
 QStringList FailureLines(const QList<BatchFailure> &failures)

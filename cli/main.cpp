@@ -4,20 +4,26 @@
 #include "batchrun.h"
 #include "folderstate.h"
 #include "numbers.h"
+#include "shownname.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
-#include <QDir>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QFileInfo>
+#include <QHash>
 
 #include <cstdio>
+#include <filesystem>
+#include <optional>
+#include <system_error>
 
 #ifdef Q_OS_WIN
 #include <io.h>
 #define isatty _isatty
 #define fileno _fileno
 #else
+#include <sys/stat.h>
 #include <unistd.h>
 #endif
 
@@ -41,8 +47,8 @@ QString describe(const BatchFailure &failure)
 {
     const QString what = failure.FailedSide == BatchFailure::Side::Source
         ? QStringLiteral("cannot read it")
-        : QStringLiteral("cannot write %1").arg(failure.Path);
-    return QStringLiteral("%1: %2: %3").arg(failure.FileName, what, failure.Reason);
+        : QStringLiteral("cannot write %1").arg(ShownName(failure.Path));
+    return QStringLiteral("%1: %2: %3").arg(ShownName(failure.FileName), what, failure.Reason);
 }
 
 // The window reads a field that holds no number as 0; here such a text is
@@ -61,15 +67,71 @@ void requireNumbers(const BatchSettings &settings)
     require("--high", settings.HighValueText, FieldNumber(settings.HighValueText).has_value());
 }
 
-// The names whose result would replace the source it is read from.
-QStringList namesReplacedInPlace(const BatchSettings &settings, const FolderState &folder)
+// --help, --help-all and --version win wherever they stand, whatever else
+// the line holds: Qt's parser shows that alone and exits with 0.
+void showHelpOrVersionIfAsked(QCommandLineParser &parser, const QStringList &arguments)
 {
-    QStringList replaced;
-    for (const QString &name : folder.FileNames) {
-        if (IsSameFile(SourcePathOf(folder.FolderPath, name), settings.SavePrefix + name))
-            replaced.append(name);
+    static const QStringList asks{QStringLiteral("-h"),        QStringLiteral("-?"),
+                                  QStringLiteral("--help"),    QStringLiteral("--help-all"),
+                                  QStringLiteral("-v"),        QStringLiteral("--version")};
+    for (const QString &argument : arguments.mid(1)) {
+        if (argument == QStringLiteral("--"))
+            return; // the rest are folders
+        if (asks.contains(argument))
+            parser.process({arguments.first(), argument});
     }
-    return replaced;
+}
+
+// Why the folder cannot be listed, in the system's words; empty when it can.
+QString whyNotListable(const QString &folder)
+{
+    std::error_code error;
+    std::filesystem::directory_iterator(QFile(folder).filesystemFileName(), error);
+    return error ? QString::fromStdString(error.message()) : QString();
+}
+
+// Names one file whatever path leads to it, through symbolic and hard
+// links: its device and inode where there are such, else its path with the
+// links resolved. Empty when there is no such file.
+QByteArray fileIdentity(const QString &path)
+{
+    if (!path.isValidUtf16())
+        return {}; // a name that is not UTF-8 is never opened
+#ifdef Q_OS_UNIX
+    struct stat info;
+    if (::stat(QFile::encodeName(path).constData(), &info) != 0)
+        return {};
+    return QByteArray::number(quint64(info.st_dev)) + ':' + QByteArray::number(quint64(info.st_ino));
+#else
+    return QFileInfo(path).canonicalFilePath().toUtf8();
+#endif
+}
+
+// A listed source that a result would replace.
+struct Replacement
+{
+    QString Name;       // the file whose result it is
+    QString ResultPath;
+    QString SourceName; // the listed source it is the same file as
+};
+
+// The first result that is the same file as any listed source, its own or
+// another's. One look at each file, so that large folders stay fast.
+std::optional<Replacement> firstSourceReplaced(const BatchSettings &settings, const FolderState &folder)
+{
+    QHash<QByteArray, QString> sources;
+    for (const QString &name : folder.FileNames) {
+        const QByteArray identity = fileIdentity(SourcePathOf(folder.FolderPath, name));
+        if (!identity.isEmpty())
+            sources.insert(identity, name);
+    }
+    for (const QString &name : folder.FileNames) {
+        const QString result = settings.SavePrefix + name;
+        const auto source = sources.constFind(fileIdentity(result));
+        if (source != sources.cend())
+            return Replacement{name, result, *source};
+    }
+    return std::nullopt;
 }
 
 // A one-line count of files done on a terminal, once the run has taken a
@@ -139,12 +201,9 @@ int main(int argc, char *argv[])
     parser.addPositionalArgument(QStringLiteral("FOLDER"),
                                  QStringLiteral("The folder to read (default: the working directory)."));
 
+    showHelpOrVersionIfAsked(parser, QCoreApplication::arguments());
     if (!parser.parse(QCoreApplication::arguments()))
         failUsage(parser.errorText());
-    if (parser.isSet(QStringLiteral("help")))
-        parser.showHelp(AllDone);
-    if (parser.isSet(QStringLiteral("version")))
-        parser.showVersion();
     if (parser.isSet(byLines) && parser.isSet(byValue))
         failUsage(QStringLiteral("--by-lines and --by-value exclude each other"));
     const QStringList positional = parser.positionalArguments();
@@ -163,19 +222,16 @@ int main(int argc, char *argv[])
 
     FolderState folder;
     folder.FolderPath = positional.isEmpty() ? QStringLiteral(".") : positional.first();
-    const QFileInfo folderInfo(folder.FolderPath);
-    if (!folderInfo.isDir())
-        failUsage(QStringLiteral("%1: not a folder").arg(folder.FolderPath));
-    if (!QDir(folder.FolderPath).isReadable())
-        failUsage(QStringLiteral("%1: cannot be read").arg(folder.FolderPath));
+    if (const QString why = whyNotListable(folder.FolderPath); !why.isEmpty())
+        failUsage(QStringLiteral("%1: %2").arg(ShownName(folder.FolderPath), why));
     ScanFolder(folder);
 
     if (!parser.isSet(inPlace)) {
-        const QStringList replaced = namesReplacedInPlace(settings, folder);
-        if (!replaced.isEmpty())
-            failUsage(QStringLiteral("%1: the result would replace its own source; "
-                                     "give --prefix, run elsewhere, or allow it with --in-place")
-                          .arg(replaced.first()));
+        if (const std::optional<Replacement> replaced = firstSourceReplaced(settings, folder))
+            failUsage(QStringLiteral("%1: its result %2 would replace the source %3; "
+                                     "give another --prefix, run elsewhere, or allow it with --in-place")
+                          .arg(ShownName(replaced->Name), ShownName(replaced->ResultPath),
+                               ShownName(replaced->SourceName)));
     }
 
     BatchReport report;

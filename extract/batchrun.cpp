@@ -9,9 +9,7 @@
 #include <QFile>
 #include <QFileInfo>
 
-#include <filesystem>
 #include <optional>
-#include <system_error>
 
 namespace {
 
@@ -28,11 +26,12 @@ struct Ranges
 enum class Mode { ByLines, ByValue };
 
 // Refuses what is not a regular file before opening it: opening a FIFO
-// would wait for a writer, and a folder has no lines.
+// would wait for a writer, and a folder has no lines. What cannot be looked
+// at is left to the opening, which tells why.
 QString whyNotReadable(const QFileInfo &info)
 {
     if (!info.exists())
-        return QStringLiteral("No such file or directory");
+        return {};
     if (info.isDir())
         return QStringLiteral("Is a directory");
     if (!info.isFile())
@@ -62,8 +61,10 @@ std::optional<BatchFailure> processFile(Mode mode, const Ranges &ranges, const Q
 
     // A small file needs no large buffers: one of its own size reads it whole.
     const qsizetype bufferSize = qBound<qint64>(64, source.size() + 2, LineReader::DefaultBlockSize);
-    ResultWriter kept(resultPath, !IsSameFile(sourcePath, resultPath), bufferSize);
-    if (!kept.open())
+    // Owner-writable, so that the next run may replace it even where the
+    // sources are kept read-only.
+    ResultWriter kept(resultPath, bufferSize);
+    if (!kept.open(source.permissions() | QFile::WriteOwner))
         return failure(BatchFailure::Side::Result, kept.errorString());
 
     LineReader lines(source, bufferSize);
@@ -86,19 +87,6 @@ std::optional<BatchFailure> processFile(Mode mode, const Ranges &ranges, const Q
 QString SourcePathOf(const QString &FolderPath, const QString &FileName)
 {
     return FolderPath + QLatin1Char('/') + FileName;
-}
-
-// Compares the files themselves, not their paths, so that two hard links
-// to one file count as the same file too.
-bool IsSameFile(const QString &a, const QString &b)
-{
-    // A listed name that is not UTF-8 holds lone surrogates, which
-    // std::filesystem refuses to convert (it throws); no such name is opened.
-    if (!a.isValidUtf16() || !b.isValidUtf16())
-        return false;
-    std::error_code missing;
-    return std::filesystem::equivalent(QFile(a).filesystemFileName(),
-                                       QFile(b).filesystemFileName(), missing);
 }
 
 BatchReport RunBatch(const BatchSettings &settings, const QString &FolderPath,

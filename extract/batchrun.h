@@ -49,6 +49,3 @@ BatchReport RunBatch(const BatchSettings &settings, const QString &FolderPath,
 
 // The path of a listed file: folder, separator, name.
 QString SourcePathOf(const QString &FolderPath, const QString &FileName);
-
-// True when both paths name one existing file, through links or not.
-bool IsSameFile(const QString &a, const QString &b);

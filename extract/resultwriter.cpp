@@ -1,10 +1,25 @@
 #include "resultwriter.h"
 
+#include <QDir>
+#include <QFileInfo>
+#include <QRandomGenerator>
+
+#include <cerrno>
+#include <cstdio>
+#include <utility>
+
+#ifdef Q_OS_UNIX
+#include <unistd.h>
+#endif
 #ifdef Q_OS_LINUX
 #include <fcntl.h>
 #endif
+#ifdef Q_OS_WIN
+#include <io.h>
+#include <windows.h>
+#endif
 
-#include <utility>
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -12,40 +27,151 @@ namespace {
 // disk is started.
 constexpr qint64 WritebackStep = 8 << 20;
 
+// Bits that QFileInfo sets for the user running the program, not stored
+// with the file.
+constexpr QFile::Permissions CurrentUserBits = QFile::ReadUser | QFile::WriteUser | QFile::ExeUser;
+
+// Qt's account of the last failure of `file`; where it has none, the
+// system's, which must still be in errno.
+QString reasonOf(const QFileDevice &file)
+{
+    const int error = errno;
+    const QString reason = file.errorString();
+    return reason.isEmpty() || reason == u"Unknown error"_s ? qt_error_string(error) : reason;
+}
+
+// Why the file at `target` must not be replaced; empty when it may be. The
+// checks look at the name itself: a symbolic link is never followed.
+QString whyNotReplaceable(const QFileInfo &target)
+{
+    if (target.isSymLink())
+        return u"is a symbolic link"_s;
+    if (target.isDir())
+        return u"Is a directory"_s;
+    if (target.exists() && !target.isFile())
+        return u"Not a regular file"_s;
+    return {};
+}
+
+// Returns the system's reason when the data could not be made durable.
+QString syncToDisk(int handle)
+{
+#ifdef Q_OS_UNIX
+    if (::fsync(handle) != 0)
+        return qt_error_string(errno);
+#elif defined(Q_OS_WIN)
+    if (::_commit(handle) != 0)
+        return qt_error_string(errno);
+#endif
+    return {};
+}
+
+// Puts `from` in the place of `to` in one step. A link named `to` is
+// replaced itself, never followed. Returns the system's reason on failure.
+QString replaceFile(const QString &from, const QString &to)
+{
+#ifdef Q_OS_WIN
+    const QString nativeFrom = QDir::toNativeSeparators(from), nativeTo = QDir::toNativeSeparators(to);
+    if (!::MoveFileExW(reinterpret_cast<const wchar_t *>(nativeFrom.utf16()),
+                       reinterpret_cast<const wchar_t *>(nativeTo.utf16()),
+                       MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+        return qt_error_string(int(::GetLastError()));
+#else
+    if (std::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) != 0)
+        return qt_error_string(errno);
+#endif
+    return {};
+}
+
+// Gives the open file the owner and group of `earlier` where the process
+// may; where it may not, the file stays the process's own.
+void keepOwner(int handle, const QFileInfo &earlier)
+{
+#ifdef Q_OS_UNIX
+    [[maybe_unused]] const int ignored = ::fchown(handle, earlier.ownerId(), earlier.groupId());
+#else
+    Q_UNUSED(handle);
+    Q_UNUSED(earlier);
+#endif
+}
+
 } // namespace
 
-ResultWriter::ResultWriter(const QString &path, bool mayWriteDirectly, qsizetype bufferSize)
-    : m_file(path)
+ResultWriter::ResultWriter(const QString &path, qsizetype bufferSize)
+    : m_path(path)
 {
-    m_file.setDirectWriteFallback(mayWriteDirectly);
     m_buffer.resize(bufferSize);
 }
 
-bool ResultWriter::open()
+ResultWriter::~ResultWriter()
 {
-    if (!m_file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
-        fail();
-    return !m_failed;
+    discardTemporaryFile();
 }
 
-void ResultWriter::fail()
+bool ResultWriter::open(QFile::Permissions newFilePermissions)
+{
+    const QFileInfo earlier(m_path);
+    if (const QString why = whyNotReplaceable(earlier); !why.isEmpty())
+        return fail(why);
+    if (!createTemporaryFile(newFilePermissions & ~CurrentUserBits))
+        return false;
+    return !earlier.exists() || keepAttributesOf(earlier);
+}
+
+// Beside the result, so that the rename stays on one file system. The name
+// is short and fixed in length, so that it fits wherever the result's does.
+bool ResultWriter::createTemporaryFile(QFile::Permissions permissions)
+{
+    const QString folder = QFileInfo(m_path).path();
+    for (int attempt = 0; attempt < 8; ++attempt) {
+        const QString suffix = QString::number(QRandomGenerator::global()->generate64(), 36);
+        m_temporary.setFileName(folder + u"/.tarvel-"_s + suffix + u".tmp"_s);
+        // NewOnly creates the file or fails; it never opens one that is there.
+        if (m_temporary.open(QIODevice::WriteOnly | QIODevice::NewOnly | QIODevice::Unbuffered, permissions)) {
+            m_temporaryExists = true;
+            return true;
+        }
+        const QString reason = reasonOf(m_temporary);
+        if (!QFileInfo::exists(m_temporary.fileName()))
+            return fail(reason);
+    }
+    return fail(u"File exists"_s);
+}
+
+bool ResultWriter::keepAttributesOf(const QFileInfo &earlier)
+{
+    // The folder took a new file, so what stops the write is the earlier
+    // file's own protection, as it would stop writing into it.
+    if (!earlier.isWritable())
+        return fail(u"Permission denied"_s);
+    keepOwner(m_temporary.handle(), earlier);
+    // After the owner: changing the owner may clear some mode bits.
+    if (!m_temporary.setPermissions(earlier.permissions() & ~CurrentUserBits))
+        return fail(reasonOf(m_temporary));
+    return true;
+}
+
+bool ResultWriter::fail(const QString &reason)
 {
     m_failed = true;
-    m_error = m_file.errorString();
+    m_error = reason;
+    discardTemporaryFile();
+    return false;
 }
 
-QString ResultWriter::errorString() const
+void ResultWriter::discardTemporaryFile()
 {
-    return m_failed ? m_error : m_file.errorString();
+    if (!std::exchange(m_temporaryExists, false))
+        return;
+    m_temporary.close();
+    QFile::remove(m_temporary.fileName());
 }
 
 // Every byte reaches the file through here.
 bool ResultWriter::writeOut(const char *data, qint64 size)
 {
-    if (m_file.write(data, size) != size) {
-        fail();
-        return false;
-    }
+    if (m_temporary.write(data, size) != size)
+        return fail(reasonOf(m_temporary));
     m_written += size;
     startWriteback();
     return true;
@@ -59,7 +185,7 @@ void ResultWriter::startWriteback()
 #ifdef Q_OS_LINUX
     if (m_written - m_writebackFrom < WritebackStep)
         return;
-    ::sync_file_range(m_file.handle(), m_writebackFrom, m_written - m_writebackFrom,
+    ::sync_file_range(m_temporary.handle(), m_writebackFrom, m_written - m_writebackFrom,
                       SYNC_FILE_RANGE_WRITE);
     m_writebackFrom = m_written;
 #endif
@@ -100,14 +226,19 @@ bool ResultWriter::appendLines(std::string_view lines)
 
 bool ResultWriter::commit()
 {
-    if (!flush()) {
-        m_file.cancelWriting();
-        m_file.commit(); // discards the temporary file
+    if (!flush())
         return false;
-    }
-    if (!m_file.commit()) {
-        fail();
-        return false;
-    }
+    if (const QString why = syncToDisk(m_temporary.handle()); !why.isEmpty())
+        return fail(why);
+    m_temporary.close();
+    if (m_temporary.error() != QFileDevice::NoError)
+        return fail(reasonOf(m_temporary));
+    // Once more, as late as can be: a link put there while the file was
+    // written is not replaced either.
+    if (const QString why = whyNotReplaceable(QFileInfo(m_path)); !why.isEmpty())
+        return fail(why);
+    if (const QString why = replaceFile(m_temporary.fileName(), m_path); !why.isEmpty())
+        return fail(why);
+    m_temporaryExists = false;
     return true;
 }

@@ -1,24 +1,32 @@
 #pragma once
 
 #include <QByteArray>
-#include <QSaveFile>
+#include <QFile>
 #include <QString>
 
 #include <cstring>
 #include <string_view>
 
+class QFileInfo;
+
 // Writes one result file atomically: lines go through a buffer into a
-// temporary file that replaces the target only on commit(). Until then, and
-// whenever writing fails, a file of that name stays exactly as it was.
+// temporary file beside the result, which replaces the file of that name
+// only on commit(). Until then, and whenever anything fails, a file of that
+// name stays exactly as it was and the temporary file is removed. A result
+// name that is a symbolic link is refused, never followed.
 class ResultWriter
 {
 public:
-    // `mayWriteDirectly` allows writing straight into the target when its
-    // folder refuses a temporary file; never allow it for a target that is
-    // being read at the same time.
-    ResultWriter(const QString &path, bool mayWriteDirectly, qsizetype bufferSize);
+    ResultWriter(const QString &path, qsizetype bufferSize);
+    ~ResultWriter();
+    ResultWriter(const ResultWriter &) = delete;
+    ResultWriter &operator=(const ResultWriter &) = delete;
 
-    bool open();
+    // Creates the temporary file. A new result gets `newFilePermissions` as
+    // far as the umask allows; one that replaces an earlier file gets that
+    // file's permissions, and its owner and group where the process may set
+    // them.
+    bool open(QFile::Permissions newFilePermissions);
 
     // Appends the line followed by CR LF. False once writing has failed; the
     // rest of the file is then of no use.
@@ -38,24 +46,31 @@ public:
     // Appends bytes that already hold whole lines with their CR LF.
     bool appendLines(std::string_view lines);
 
-    // Makes the result the file of that name. False, with the file of that
-    // name untouched and no temporary file left, when anything failed.
+    // Flushes the result to disk and renames it over the file of that name.
+    // False, with that file untouched and no temporary file left, when
+    // anything failed.
     bool commit();
 
-    QString errorString() const;
+    // Why writing failed, in the system's words.
+    QString errorString() const { return m_error; }
 
 private:
+    bool createTemporaryFile(QFile::Permissions permissions);
+    bool keepAttributesOf(const QFileInfo &earlier);
     bool appendSlow(std::string_view line);
     bool writeOut(const char *data, qint64 size);
     void startWriteback();
-    void fail();
     bool flush();
+    bool fail(const QString &reason);
+    void discardTemporaryFile();
 
-    QSaveFile m_file;
+    QString m_path;
+    QFile m_temporary;
+    bool m_temporaryExists = false;
     QByteArray m_buffer;
     qsizetype m_used = 0;
     qint64 m_written = 0;       // bytes handed to the file so far
     qint64 m_writebackFrom = 0; // where the write-back not yet started begins
     bool m_failed = false;
-    QString m_error; // why writing failed, kept past cancelWriting()
+    QString m_error;
 };

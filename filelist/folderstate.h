@@ -19,3 +19,6 @@ struct FolderState
 // A name that is not valid UTF-8 is listed with each byte above 127 as the
 // lone surrogate U+DC00 + byte, which a run reports instead of opening.
 void ScanFolder(FolderState &state);
+
+// True for the lone surrogate that stands for a byte of such a name.
+inline bool IsEscapedByte(QChar c) { return c.unicode() >= 0xDC80 && c.unicode() <= 0xDCFF; }

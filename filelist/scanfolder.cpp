@@ -18,16 +18,14 @@ namespace {
 const std::array<QLatin1StringView, 3> Extensions = {
     QLatin1StringView(".txt"), QLatin1StringView(".asc"), QLatin1StringView(".dat")};
 
-bool isEscapedByte(QChar c) { return c.unicode() >= 0xDC80 && c.unicode() <= 0xDCFF; }
-
 // The bytes of a listed name on disk, whether it was escaped or not.
 QByteArray nameBytes(const QString &name)
 {
-    if (std::none_of(name.begin(), name.end(), isEscapedByte))
+    if (std::none_of(name.begin(), name.end(), IsEscapedByte))
         return QFile::encodeName(name);
     QByteArray bytes;
     for (const QChar c : name)
-        bytes.append(char(isEscapedByte(c) ? c.unicode() - 0xDC00 : c.unicode()));
+        bytes.append(char(IsEscapedByte(c) ? c.unicode() - 0xDC00 : c.unicode()));
     return bytes;
 }
 

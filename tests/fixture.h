@@ -26,7 +26,8 @@ inline QByteArray readFile(const QString &path)
 }
 
 // Everything under a folder, hidden and temporary files included: each
-// relative path with the file's bytes, or "<folder>" for a folder.
+// relative path with the file's bytes, "<folder>" for a folder, or where a
+// symbolic link points.
 inline Contents folderContents(const QString &folder)
 {
     Contents contents;
@@ -35,7 +36,9 @@ inline Contents folderContents(const QString &folder)
     while (it.hasNext()) {
         const QFileInfo entry = it.nextFileInfo();
         contents.insert(QDir(folder).relativeFilePath(entry.filePath()),
-                        entry.isDir() ? QByteArray("<folder>") : readFile(entry.filePath()));
+                        entry.isSymLink() ? "<link to " + entry.symLinkTarget().toUtf8() + '>'
+                        : entry.isDir()   ? QByteArray("<folder>")
+                                          : readFile(entry.filePath()));
     }
     return contents;
 }
@@ -51,6 +54,10 @@ struct TmpfsMount
     {
         if (::mount("tmpfs", where.constData(), "tmpfs", 0, options) != 0)
             whyNot = u"cannot mount a tmpfs: "_s + qt_error_string();
+    }
+    bool remountReadOnly()
+    {
+        return ::mount(nullptr, where.constData(), nullptr, MS_REMOUNT | MS_RDONLY, nullptr) == 0;
     }
     ~TmpfsMount()
     {

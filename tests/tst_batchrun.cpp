@@ -99,22 +99,30 @@ private Q_SLOTS:
         QTest::addColumn<QByteArray>("tmpfs"); // mounted first over the folder of the results
         QTest::addColumn<int>("bSize"); // bytes of b.txt; 0: one line
         QTest::addColumn<QStringList>("failing");
+        QTest::addColumn<QString>("reason"); // empty: any
         const QStringList b{u"b.txt"_s}, all{u"a.txt"_s, u"b.txt"_s, u"c.txt"_s};
+        const QString full = u"No space left on device"_s, link = u"is a symbolic link"_s;
         const auto row = [](const char *name, const QString &obstacle, const QString &prefix,
-                            const QByteArray &tmpfs, int bSize, const QStringList &failing) {
-            QTest::newRow(name) << obstacle << prefix << tmpfs << bSize << failing;
+                            const QByteArray &tmpfs, int bSize, const QStringList &failing,
+                            const QString &reason = {}) {
+            QTest::newRow(name) << obstacle << prefix << tmpfs << bSize << failing << reason;
         };
-        row("source removed", u"removed"_s, u"r_"_s, {}, 0, b);
+        row("source removed", u"removed"_s, u"r_"_s, {}, 0, b, u"No such file or directory"_s);
         row("source replaced by a folder", u"folder"_s, u"r_"_s, {}, 0, b);
         row("source replaced by a FIFO, no hang", u"fifo"_s, u"r_"_s, {}, 0, b);
         row("source opens but fails to read", u"unreadable"_s, u"r_"_s, {}, 0, b);
-        row("result path through a regular file", {}, u"a.txt/"_s, {}, 0, all);
+        row("result path through a regular file", {}, u"a.txt/"_s, {}, 0, all, u"Not a directory"_s);
         row("result name is a folder", u"result folder"_s, u"r_"_s, {}, 0, b);
+        row("result name links to another source", u"result link"_s, u"r_"_s, {}, 0, b, link);
+        row("result name is a dangling link", u"result dangling link"_s, u"r_"_s, {}, 0, b, link);
         row("earlier result read-only", u"result read-only"_s, u"r_"_s, {}, 0, b);
-        row("disk full while writing", {}, u"r_"_s, "size=1m", 3 << 20, b);
-        row("disk full on commit, all in the buffer", {}, u"r_"_s, "size=128k", 200 << 10, b);
-        row("no inode for a temporary file", {}, u"r_"_s, "nr_inodes=3", 0, all);
-        row("in place, no inode for a new copy", {}, u"SRC/"_s, "nr_inodes=4", 0, all);
+        row("result name too long", {}, u"r_"_s + QString(250, u'x'), {}, 0, all, u"File name too long"_s);
+        row("read-only file system", u"result file system read-only"_s, u"r_"_s, "size=1m", 0, all,
+            u"Read-only file system"_s);
+        row("disk full while writing", {}, u"r_"_s, "size=1m", 3 << 20, b, full);
+        row("disk full on commit, all in the buffer", {}, u"r_"_s, "size=128k", 200 << 10, b, full);
+        row("no inode for a temporary file", {}, u"r_"_s, "nr_inodes=3", 0, all, full);
+        row("in place, no inode for a new copy", {}, u"SRC/"_s, "nr_inodes=4", 0, all, full);
     }
 
     void failures()
@@ -124,6 +132,7 @@ private Q_SLOTS:
         QFETCH(QByteArray, tmpfs);
         QFETCH(int, bSize);
         QFETCH(QStringList, failing);
+        QFETCH(QString, reason);
         QTemporaryDir sources, work;
         std::optional<TmpfsMount> mounted;
         if (!tmpfs.isEmpty()) {
@@ -159,6 +168,13 @@ private Q_SLOTS:
             QSKIP("root may replace a read-only file");
         if (obstacle == u"result read-only"_s)
             QVERIFY(QFile::setPermissions(result, QFile::ReadOwner));
+        if (obstacle.startsWith(u"result link"_s) || obstacle.startsWith(u"result dangling"_s)) {
+            QVERIFY(QFile::remove(result));
+            const bool dangling = obstacle.contains(u"dangling"_s);
+            QVERIFY(QFile::link(dangling ? work.filePath(u"nowhere"_s) : sources.filePath(u"a.txt"_s), result));
+        }
+        if (obstacle == u"result file system read-only"_s)
+            QVERIFY(mounted->remountReadOnly());
         Contents expected = folderContents(work.path());
         for (const QString &name : names) {
             if (!failing.contains(name))
@@ -177,6 +193,8 @@ private Q_SLOTS:
             QCOMPARE(failure.FailedSide == BatchFailure::Side::Source, sourceSide);
             QCOMPARE(failure.Path, sourceSide ? source : prefix + failure.FileName);
             QVERIFY(!failure.Reason.isEmpty());
+            if (!reason.isEmpty())
+                QCOMPARE(failure.Reason, reason);
         }
         QCOMPARE(failed, failing);
         QCOMPARE(folderContents(work.path()), expected); // earlier files kept, no temporary file
@@ -184,6 +202,46 @@ private Q_SLOTS:
             if (!sourceSide || name != u"b.txt"_s)
                 QCOMPARE(readFile(sources.filePath(name)), sourcesBefore.value(name));
         }
+    }
+
+    // A new result is readable by no more people than its source, within the
+    // umask, and writable by its owner; a replaced file keeps its mode, and replaced in place also its
+    // owner and group (given away only as root).
+    void permissions()
+    {
+        QTemporaryDir sources, work;
+        const mode_t oldMask = ::umask(027);
+        const auto restoreMask = qScopeGuard([&] { ::umask(oldMask); });
+        const auto statOf = [](const QString &path) {
+            struct stat info = {};
+            ::stat(QFile::encodeName(path).constData(), &info);
+            return info;
+        };
+        const auto create = [](const QString &path, mode_t mode) {
+            return writeFile(path, "1 x\r\n") && ::chmod(QFile::encodeName(path).constData(), mode) == 0;
+        };
+        QVERIFY(create(sources.filePath(u"a.txt"_s), 0400));
+        QVERIFY(create(sources.filePath(u"b.txt"_s), 0644));
+        QVERIFY(create(sources.filePath(u"c.txt"_s), 0604));
+        QVERIFY(create(work.filePath(u"r_c.txt"_s), 0664));
+        const uid_t owner = ::geteuid() == 0 ? 65534 : ::geteuid();
+        const gid_t group = ::geteuid() == 0 ? 65534 : ::getegid();
+        QCOMPARE(::chown(QFile::encodeName(sources.filePath(u"c.txt"_s)).constData(), owner, group), 0);
+
+        BatchSettings settings;
+        settings.SavePrefix = work.filePath(u"r_"_s);
+        QCOMPARE(RunBatch(settings, sources.path(), {u"a.txt"_s, u"b.txt"_s, u"c.txt"_s}).Done, 3);
+        settings.SavePrefix = sources.filePath(QString());
+        QCOMPARE(RunBatch(settings, sources.path(), {u"c.txt"_s}).Done, 1);
+
+        QCOMPARE(statOf(work.filePath(u"r_a.txt"_s)).st_mode & 07777, 0600u);
+        QCOMPARE(statOf(work.filePath(u"r_b.txt"_s)).st_mode & 07777, 0640u);
+        QCOMPARE(statOf(work.filePath(u"r_c.txt"_s)).st_mode & 07777, 0664u);
+        const struct stat inPlace = statOf(sources.filePath(u"c.txt"_s));
+        QCOMPARE(inPlace.st_mode & 07777, 0604u);
+        QCOMPARE(inPlace.st_uid, owner);
+        QCOMPARE(inPlace.st_gid, group);
+        QCOMPARE(readFile(sources.filePath(u"c.txt"_s)), "1 x\r\n");
     }
 
     // Names as a Windows archive leaves them (GBK, a lone 0xFF) are listed and

@@ -3,8 +3,12 @@
 #include "fixture.h"
 
 #include <QProcess>
+#include <QScopeGuard>
 #include <QTest>
 
+#include <filesystem>
+#include <fstream>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -59,6 +63,54 @@ const Run Runs[] = {
      {{u"a.txt"_s, Sources[u"a.txt"_s]}}, Sources},
 };
 
+// Setups meant to make the tool write where it must not, in the working
+// folder WORK beside the source folder DIR (the arguments run in DIR when
+// they do not name it). Every source and every earlier file must stay as it
+// was and no temporary file be left; only the results in `written` appear,
+// each r_NAME holding NAME from line 2 on.
+struct Hostile
+{
+    const char *name, *setup, *arguments;
+    int exitCode;
+    const char *error; // a line standard error must hold
+    QStringList written;
+};
+
+const char *const Link = "a.txt: cannot write r_a.txt: is a symbolic link";
+const char *const ReplacesB = "a.txt: its result r_a.txt would replace the source b.dat;";
+const QStringList BandC{u"r_b.dat"_s, u"r_c.asc"_s};
+const Hostile Hostiles[] = {
+    {"result links to a source", "link to source", "--from 2 --prefix r_ DIR", 2, ReplacesB, {}},
+    {"result links to a source, in place", "link to source", "--from 2 --prefix r_ --in-place DIR", 1, Link,
+     BandC},
+    {"result links to another file", "link to file", "--from 2 --prefix r_ DIR", 1, Link, BandC},
+    {"result is a dangling link", "dangling link", "--from 2 --prefix r_ DIR", 1, Link, BandC},
+    {"result links to a folder", "link to folder", "--from 2 --prefix r_ DIR", 1, Link, BandC},
+    {"a folder of the prefix is a link", "folder link", "--from 2 --prefix out/r_ DIR", 0, "",
+     {u"real/r_a.txt"_s, u"real/r_b.dat"_s, u"real/r_c.asc"_s}},
+    {"result hard-linked to another source", "hard link", "--from 2 --prefix r_ DIR", 2, ReplacesB, {}},
+    {"result hard-linked to another source, in place", "hard link", "--from 2 --prefix r_ --in-place DIR",
+     0, "", {u"r_a.txt"_s, u"r_b.dat"_s, u"r_c.asc"_s}},
+    {"x_a.txt beside a.txt", "x_ chain", "--prefix x_", 2,
+     "a.txt: its result x_a.txt would replace the source x_a.txt;", {}},
+    {"help among options that rewrite", "", "--help-all --from 2 --in-place", 0, "", {}},
+    {"version after a wrong option", "", "--in-place --frm 2 --version", 0, "", {}},
+    {"read-only working folder, writable earlier result", "read-only work", "--from 2 --prefix r_ DIR", 1,
+     "a.txt: cannot write r_a.txt: Permission denied", {}},
+};
+
+QByteArray encoded(const QString &path) { return QFile::encodeName(path); }
+
+// Root ignores mode bits: there the tool runs as nobody, with the folders
+// made theirs.
+void runUnprivileged(QProcess &tool, const QString &program, const QStringList &arguments)
+{
+    if (::geteuid() == 0)
+        tool.start(u"runuser"_s, QStringList{u"-u"_s, u"nobody"_s, u"--"_s, program} + arguments);
+    else
+        tool.start(program, arguments);
+}
+
 } // namespace
 
 class TestCli : public QObject
@@ -98,6 +150,91 @@ private Q_SLOTS:
         QVERIFY2(*run.error ? err.startsWith(run.error) : err.isEmpty(), err.constData());
         QCOMPARE(folderContents(work.path()), run.workAfter);
         QCOMPARE(folderContents(folder.path()), run.folderAfter);
+    }
+
+    void hostile_data()
+    {
+        QTest::addColumn<int>("index");
+        for (int i = 0; i < int(std::size(Hostiles)); ++i)
+            QTest::newRow(Hostiles[i].name) << i;
+    }
+
+    void hostile()
+    {
+        QFETCH(int, index);
+        const Hostile &run = Hostiles[index];
+        QTemporaryDir folder, work;
+        for (auto it = Sources.begin(); it != Sources.end(); ++it)
+            QVERIFY(writeFile(folder.filePath(it.key()), it.value()));
+        const QString setup = QString::fromUtf8(run.setup), result = work.filePath(u"r_a.txt"_s);
+        const bool readOnlyWork = setup == u"read-only work"_s;
+        if (setup == u"link to source"_s)
+            QVERIFY(QFile::link(folder.filePath(u"b.dat"_s), result));
+        if (setup == u"link to file"_s)
+            QVERIFY(writeFile(work.filePath(u"other"_s), "other\r\n") && QFile::link(work.filePath(u"other"_s), result));
+        if (setup == u"dangling link"_s)
+            QVERIFY(QFile::link(work.filePath(u"nowhere"_s), result));
+        if (setup == u"link to folder"_s || setup == u"folder link"_s) {
+            QVERIFY(QDir(work.path()).mkdir(u"real"_s));
+            QVERIFY(QFile::link(work.filePath(u"real"_s), setup == u"folder link"_s ? work.filePath(u"out"_s) : result));
+        }
+        if (setup == u"hard link"_s)
+            QCOMPARE(::link(encoded(folder.filePath(u"b.dat"_s)), encoded(result)), 0);
+        if (setup == u"x_ chain"_s)
+            QVERIFY(writeFile(folder.filePath(u"x_a.txt"_s), "mine\r\n"));
+        if (readOnlyWork) {
+            QVERIFY(writeFile(result, "earlier\r\n"));
+            for (const QString &path : {result, work.path()})
+                QCOMPARE(::chown(encoded(path), ::geteuid() == 0 ? 65534 : ::geteuid(), -1), 0);
+            QCOMPARE(::chmod(encoded(folder.path()), 0755), 0);
+            QCOMPARE(::chmod(encoded(work.path()), 0555), 0);
+        }
+        const auto writable = qScopeGuard([&] { ::chmod(encoded(work.path()), 0755); });
+        const Contents folderBefore = folderContents(folder.path());
+        Contents workAfter = folderContents(work.path());
+        for (const QString &path : run.written)
+            workAfter.insert(path, FromLineTwo.value(QFileInfo(path).fileName().mid(2)));
+
+        const QString arguments = QString::fromUtf8(run.arguments);
+        const QStringList argumentList = arguments.split(u' ').replaceInStrings(u"DIR"_s, folder.path());
+        QProcess tool;
+        tool.setWorkingDirectory(arguments.contains(u"DIR"_s) ? work.path() : folder.path());
+        if (readOnlyWork)
+            runUnprivileged(tool, QStringLiteral(TARVEL_BATCH_EXE), argumentList);
+        else
+            tool.start(QStringLiteral(TARVEL_BATCH_EXE), argumentList);
+        QVERIFY(tool.waitForFinished(-1));
+
+        QCOMPARE(tool.exitCode(), run.exitCode);
+        const QByteArray err = tool.readAllStandardError();
+        QVERIFY2(*run.error ? err.contains(QByteArray("tarvel-batch: ") + run.error) : err.isEmpty(), err.constData());
+        QCOMPARE(folderContents(work.path()), workAfter);
+        QCOMPARE(folderContents(folder.path()), folderBefore);
+    }
+
+    // A name with a newline, one in GBK and one in Chinese, each failing:
+    // one line each on standard error, the first two quoted with escapes.
+    void unsafeNames()
+    {
+        QTemporaryDir root;
+        const std::filesystem::path folder = encoded(root.filePath(u"src"_s)).toStdString();
+        QVERIFY(std::filesystem::create_directory(folder));
+        const auto removeRawNames = qScopeGuard([&] { std::filesystem::remove_all(folder); });
+        for (const char *name : {"a\nb.txt", "\xb2\xe2.txt", "\xe6\xb8\xa9\xe5\xba\xa6.txt"})
+            QVERIFY(std::ofstream(folder / name, std::ios::binary) << "1 x\r\n");
+
+        QProcess tool;
+        tool.setWorkingDirectory(root.path());
+        tool.start(QStringLiteral(TARVEL_BATCH_EXE), {u"--prefix"_s, u"nowhere/"_s, QString::fromStdString(folder)});
+        QVERIFY(tool.waitForFinished(-1));
+
+        QCOMPARE(tool.exitCode(), 1);
+        const QList<QByteArray> lines = tool.readAllStandardError().split('\n');
+        QCOMPARE(lines.size(), 4); // the last is empty
+        QCOMPARE(lines[0], "tarvel-batch: 'a\\nb.txt': cannot write 'nowhere/a\\nb.txt': No such file or directory");
+        QVERIFY2(lines[1].startsWith("tarvel-batch: '\\xb2\\xe2.txt': cannot read it: "), lines[1]);
+        QCOMPARE(lines[2], "tarvel-batch: \xe6\xb8\xa9\xe5\xba\xa6.txt: cannot write nowhere/\xe6\xb8\xa9\xe5\xba\xa6.txt: "
+                           "No such file or directory");
     }
 };
 
