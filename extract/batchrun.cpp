@@ -5,6 +5,7 @@
 #include "linereader.h"
 #include "numbers.h"
 #include "resultwriter.h"
+#include "unsyncedresults.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -41,7 +42,8 @@ QString whyNotReadable(const QFileInfo &info)
 
 // Reads one source and writes its result. Returns the failure, if any.
 std::optional<BatchFailure> processFile(Mode mode, const Ranges &ranges, const QString &name,
-                                        const QString &sourcePath, const QString &resultPath)
+                                        const QString &sourcePath, const QString &resultPath,
+                                        UnsyncedResults &unsynced)
 {
     const auto failure = [&](BatchFailure::Side side, const QString &reason) {
         const QString &path = side == BatchFailure::Side::Source ? sourcePath : resultPath;
@@ -79,7 +81,19 @@ std::optional<BatchFailure> processFile(Mode mode, const Ranges &ranges, const Q
         return failure(BatchFailure::Side::Source, readError); // `kept` is discarded unwritten
     if (!written || !kept.commit())
         return failure(BatchFailure::Side::Result, kept.errorString());
+    if (!kept.replacesEarlierFile())
+        unsynced.add(name, resultPath);
     return std::nullopt;
+}
+
+// A result that could not be put on disk at the end of the run counts as
+// failed, though it has its name.
+void syncResults(UnsyncedResults &unsynced, BatchReport &report)
+{
+    for (const UnsyncedResults::Failure &failed : unsynced.syncAll()) {
+        report.Failures.append({failed.FileName, BatchFailure::Side::Result, failed.Path, failed.Reason});
+        --report.Done;
+    }
 }
 
 } // namespace
@@ -108,21 +122,24 @@ BatchReport RunBatch(const BatchSettings &settings, const QString &FolderPath,
 
     BatchReport report;
     report.Total = passes.size() * FileNames.size();
+    UnsyncedResults unsynced;
     qsizetype index = 0;
     for (const Mode mode : passes) {
         for (const QString &name : FileNames) {
             if (observer && !observer(index, report.Total, name)) {
                 report.Stopped = true;
+                syncResults(unsynced, report);
                 return report;
             }
             ++index;
             const std::optional<BatchFailure> failure = processFile(
-                mode, ranges, name, SourcePathOf(FolderPath, name), settings.SavePrefix + name);
+                mode, ranges, name, SourcePathOf(FolderPath, name), settings.SavePrefix + name, unsynced);
             if (failure)
                 report.Failures.append(*failure);
             else
                 ++report.Done;
         }
     }
+    syncResults(unsynced, report);
     return report;
 }

@@ -43,7 +43,8 @@ using BatchObserver = std::function<bool(qsizetype index, qsizetype count, const
 // Writes, for every listed file of the folder, the result file SavePrefix +
 // name, relative to the working directory: by line numbers when ByLines is
 // set, then by first-column value when ByValue is set. A file that fails is
-// reported and the run goes on with the next one.
+// reported and the run goes on with the next one. Every result is on disk
+// when the run returns, also when it was stopped.
 BatchReport RunBatch(const BatchSettings &settings, const QString &FolderPath,
                      const QStringList &FileNames, const BatchObserver &observer = {});
 

@@ -1,5 +1,7 @@
 #include "resultwriter.h"
 
+#include "unsyncedresults.h"
+
 #include <QDir>
 #include <QFileInfo>
 #include <QRandomGenerator>
@@ -53,19 +55,6 @@ QString whyNotReplaceable(const QFileInfo &target)
     return {};
 }
 
-// Returns the system's reason when the data could not be made durable.
-QString syncToDisk(int handle)
-{
-#ifdef Q_OS_UNIX
-    if (::fsync(handle) != 0)
-        return qt_error_string(errno);
-#elif defined(Q_OS_WIN)
-    if (::_commit(handle) != 0)
-        return qt_error_string(errno);
-#endif
-    return {};
-}
-
 // Puts `from` in the place of `to` in one step. A link named `to` is
 // replaced itself, never followed. Returns the system's reason on failure.
 QString replaceFile(const QString &from, const QString &to)
@@ -115,7 +104,8 @@ bool ResultWriter::open(QFile::Permissions newFilePermissions)
         return fail(why);
     if (!createTemporaryFile(newFilePermissions & ~CurrentUserBits))
         return false;
-    return !earlier.exists() || keepAttributesOf(earlier);
+    m_replacesEarlier = earlier.exists();
+    return !m_replacesEarlier || keepAttributesOf(earlier);
 }
 
 // Beside the result, so that the rename stays on one file system. The name
@@ -228,8 +218,12 @@ bool ResultWriter::commit()
 {
     if (!flush())
         return false;
-    if (const QString why = syncToDisk(m_temporary.handle()); !why.isEmpty())
-        return fail(why);
+    // An earlier file's only copy is at stake: the new one must be on disk
+    // before it takes that file's name.
+    if (m_replacesEarlier) {
+        if (const QString why = SyncToDisk(m_temporary.handle()); !why.isEmpty())
+            return fail(why);
+    }
     m_temporary.close();
     if (m_temporary.error() != QFileDevice::NoError)
         return fail(reasonOf(m_temporary));

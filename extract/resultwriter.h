@@ -46,10 +46,14 @@ public:
     // Appends bytes that already hold whole lines with their CR LF.
     bool appendLines(std::string_view lines);
 
-    // Flushes the result to disk and renames it over the file of that name.
-    // False, with that file untouched and no temporary file left, when
-    // anything failed.
+    // Renames the result over the file of that name, once it is on disk when
+    // it replaces an earlier file. False, with that file untouched and no
+    // temporary file left, when anything failed.
     bool commit();
+
+    // Whether the result took the place of an earlier file, and so was put
+    // on disk by commit(); a result under a new name still has to be.
+    bool replacesEarlierFile() const { return m_replacesEarlier; }
 
     // Why writing failed, in the system's words.
     QString errorString() const { return m_error; }
@@ -67,6 +71,7 @@ private:
     QString m_path;
     QFile m_temporary;
     bool m_temporaryExists = false;
+    bool m_replacesEarlier = false; // a file of the result's name was there at open()
     QByteArray m_buffer;
     qsizetype m_used = 0;
     qint64 m_written = 0;       // bytes handed to the file so far
