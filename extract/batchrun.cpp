@@ -61,15 +61,19 @@ std::optional<BatchFailure> processFile(Mode mode, const Ranges &ranges, const Q
     if (!source.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
         return failure(BatchFailure::Side::Source, source.errorString());
 
-    // A small file needs no large buffers: one of its own size reads it whole.
-    const qsizetype bufferSize = qBound<qint64>(64, source.size() + 2, LineReader::DefaultBlockSize);
+    const TextEncoding encoding = ReadByteOrderMark(source);
+    // A small file needs no large buffers. With two bytes more than the file
+    // the reader sees its end without growing, and the result of keeping it
+    // whole, a line end added to its last line, fits in one write.
+    constexpr qsizetype SmallestBuffer = 64;
+    const qsizetype bufferSize = qBound<qint64>(SmallestBuffer, source.size() + 2, LineReader::DefaultBlockSize);
     // Owner-writable, so that the next run may replace it even where the
     // sources are kept read-only.
     ResultWriter kept(resultPath, bufferSize);
-    if (!kept.open(source.permissions() | QFile::WriteOwner))
+    if (!kept.open(source.permissions() | QFile::WriteOwner, encoding))
         return failure(BatchFailure::Side::Result, kept.errorString());
 
-    LineReader lines(source, bufferSize);
+    LineReader lines(source, bufferSize, encoding);
     const bool written = mode == Mode::ByLines
         ? ExtractByLines(lines, kept, ranges.StartLine, ranges.EndLine, ranges.ToLastLine)
         : ExtractByValue(lines, kept, ranges.LowValue, ranges.HighValue);

@@ -2,6 +2,8 @@
 
 #include "numbers.h"
 
+#include <QVarLengthArray>
+
 double FirstColumnKey(std::string_view line)
 {
     std::size_t start = 0;
@@ -11,6 +13,27 @@ double FirstColumnKey(std::string_view line)
     // no such byte ends the first column: reading from its start is reading
     // the column alone.
     return Val(line.substr(start));
+}
+
+double FirstColumnKey(std::string_view line, TextEncoding encoding)
+{
+    const bool bigEndian = encoding == TextEncoding::Utf16BigEndian;
+    const auto unitAt = [&](std::size_t at) {
+        const auto first = static_cast<unsigned char>(line[at]), second = static_cast<unsigned char>(line[at + 1]);
+        return bigEndian ? char16_t(first << 8 | second) : char16_t(second << 8 | first);
+    };
+    std::size_t at = 0;
+    while (at + 1 < line.size() && (unitAt(at) == u' ' || unitAt(at) == u'\t'))
+        at += 2;
+    // The column's units are ASCII, so their low bytes are its text.
+    QVarLengthArray<char, 256> column;
+    for (; at + 1 < line.size(); at += 2) {
+        const char16_t unit = unitAt(at);
+        if (unit < 33 || unit >= 0x80)
+            break;
+        column.append(char(unit));
+    }
+    return Val(std::string_view(column.constData(), column.size()));
 }
 
 std::string_view WithoutByteOrderMark(std::string_view firstLine)

@@ -10,6 +10,10 @@
 // (the lead byte of a double-byte character), or to the end of the line.
 double FirstColumnKey(std::string_view line);
 
+// The same for a line of UTF-16 code units: blank and tab units are skipped,
+// and the first column ends at the first unit below 33 or from 0x80 up.
+double FirstColumnKey(std::string_view line, TextEncoding encoding);
+
 // The line without the UTF-8 byte order mark that a file's first line may
 // begin with.
 std::string_view WithoutByteOrderMark(std::string_view firstLine);
@@ -19,9 +23,12 @@ std::string_view WithoutByteOrderMark(std::string_view firstLine);
 template <class Sink>
 bool ExtractByValue(LineReader &source, Sink &kept, double LowValue, double HighValue)
 {
+    const TextEncoding encoding = source.encoding();
     std::string_view line;
     for (bool firstLine = true; source.next(line); firstLine = false) {
-        const double key = FirstColumnKey(firstLine ? WithoutByteOrderMark(line) : line);
+        const double key = encoding == TextEncoding::Bytes
+            ? FirstColumnKey(firstLine ? WithoutByteOrderMark(line) : line)
+            : FirstColumnKey(line, encoding);
         if (key >= LowValue && key <= HighValue && !kept.append(line))
             return false;
     }

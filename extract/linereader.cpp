@@ -19,8 +19,8 @@ const char *endOfLastCrLf(const char *begin, const char *end)
 
 } // namespace
 
-LineReader::LineReader(QIODevice &source, qsizetype blockSize)
-    : m_source(source)
+LineReader::LineReader(QIODevice &source, qsizetype blockSize, TextEncoding encoding)
+    : m_source(source), m_encoding(encoding), m_unitSize(UnitSize(encoding))
 {
     m_buffer.resize(blockSize);
 }
@@ -62,6 +62,8 @@ bool LineReader::refill()
 // the CR that ended the previous line.
 void LineReader::noteLineEnds()
 {
+    if (m_encoding != TextEncoding::Bytes)
+        return;
     const char *begin = m_buffer.constData() + m_begin;
     const char *end = m_buffer.constData() + m_end;
     unsigned char loneCr = 0, loneLf = begin[0] == '\n' && !m_skipLineFeed;
@@ -69,8 +71,20 @@ void LineReader::noteLineEnds()
         loneCr |= (at[0] == '\r') & (at[1] != '\n');
         loneLf |= (at[0] != '\r') & (at[1] == '\n');
     }
-    m_loneCr = loneCr;
-    m_loneLf = loneLf;
+    m_endsAtLineFeeds = !loneCr;
+    m_endsAtCrLf = !loneCr && !loneLf;
+}
+
+// Whether the code unit at `at`, wholly in the buffer, is the ASCII `value`.
+bool LineReader::isUnit(qsizetype at, char value) const
+{
+    const char *unit = m_buffer.constData() + at;
+    switch (m_encoding) {
+    case TextEncoding::Utf16LittleEndian: return unit[0] == value && unit[1] == 0;
+    case TextEncoding::Utf16BigEndian: return unit[0] == 0 && unit[1] == value;
+    case TextEncoding::Bytes: break;
+    }
+    return unit[0] == value;
 }
 
 // Makes the next line's first byte available, past the LF of a CR LF that
@@ -81,8 +95,10 @@ bool LineReader::startLine()
         return false;
     if (m_skipLineFeed) {
         m_skipLineFeed = false;
-        if (m_buffer.constData()[m_begin] == '\n') {
-            ++m_begin;
+        if (m_end - m_begin < m_unitSize)
+            refill(); // the rest of the unit, if the stream has it
+        if (m_end - m_begin >= m_unitSize && isUnit(m_begin, '\n')) {
+            m_begin += m_unitSize;
             if (m_begin == m_end && !refill())
                 return false;
         }
@@ -90,22 +106,34 @@ bool LineReader::startLine()
     return true;
 }
 
-// The offset of the next `byte` at or after m_begin, or m_end when the
-// buffer holds none; `found` remembers the answer between calls.
-qsizetype LineReader::find(char byte, qsizetype &found)
+// The offset of the next `value` unit at or after m_begin, or, when the
+// whole units of the buffer hold none, the end of those; `found` remembers
+// the answer between calls. memchr finds the candidates: the byte that holds
+// the value within a unit, at a unit's start.
+qsizetype LineReader::find(char value, qsizetype &found)
 {
-    found = std::max(found, m_begin);
+    const qsizetype limit = m_end - (m_end - m_begin) % m_unitSize;
+    const qsizetype valueByte = m_encoding == TextEncoding::Utf16BigEndian ? 1 : 0;
     const char *data = m_buffer.constData();
-    if (found < m_end && data[found] != byte) {
-        const void *at = std::memchr(data + found, byte, m_end - found);
-        found = at ? static_cast<const char *>(at) - data : m_end;
+    found = std::max(found, m_begin);
+    while (found < limit && !isUnit(found, value)) {
+        const void *at = std::memchr(data + found + valueByte, value, limit - found - valueByte);
+        if (!at) {
+            found = limit;
+            break;
+        }
+        const qsizetype candidate = static_cast<const char *>(at) - data - valueByte;
+        const qsizetype misalignment = (candidate - m_begin) % m_unitSize;
+        found = misalignment == 0 ? candidate : candidate + m_unitSize - misalignment;
+        if (found == candidate && !isUnit(found, value))
+            found += m_unitSize;
     }
     return found;
 }
 
 bool LineReader::nextCrLfLines(std::string_view &lines)
 {
-    if (!startLine() || m_loneCr || m_loneLf) // startLine() may refill
+    if (!startLine() || !m_endsAtCrLf) // startLine() may refill
         return false;
     const char *begin = m_buffer.constData() + m_begin;
     const char *end = endOfLastCrLf(begin, m_buffer.constData() + m_end);
@@ -122,17 +150,16 @@ bool LineReader::nextSlow(std::string_view &line)
         return false;
     for (;;) {
         const qsizetype end = std::min(find('\r', m_nextCr), find('\n', m_nextLf));
-        if (end < m_end) {
-            const char *data = m_buffer.constData();
-            line = std::string_view(data + m_begin, end - m_begin);
-            m_begin = end + 1;
-            if (data[end] == '\r') {
+        if (end < m_end - (m_end - m_begin) % m_unitSize) {
+            line = std::string_view(m_buffer.constData() + m_begin, end - m_begin);
+            m_begin = end + m_unitSize;
+            if (isUnit(end, '\r')) {
                 // An LF right behind the CR belongs to it; when the CR is the
-                // last byte read, the next line looks for that LF.
-                if (m_begin == m_end)
+                // last whole unit read, the next line looks for that LF.
+                if (m_end - m_begin < m_unitSize)
                     m_skipLineFeed = true;
-                else if (data[m_begin] == '\n')
-                    ++m_begin;
+                else if (isUnit(m_begin, '\n'))
+                    m_begin += m_unitSize;
             }
             return true;
         }

@@ -97,7 +97,7 @@ ResultWriter::~ResultWriter()
     discardTemporaryFile();
 }
 
-bool ResultWriter::open(QFile::Permissions newFilePermissions)
+bool ResultWriter::open(QFile::Permissions newFilePermissions, TextEncoding encoding)
 {
     const QFileInfo earlier(m_path);
     if (const QString why = whyNotReplaceable(earlier); !why.isEmpty())
@@ -105,7 +105,14 @@ bool ResultWriter::open(QFile::Permissions newFilePermissions)
     if (!createTemporaryFile(newFilePermissions & ~CurrentUserBits))
         return false;
     m_replacesEarlier = earlier.exists();
-    return !m_replacesEarlier || keepAttributesOf(earlier);
+    if (m_replacesEarlier && !keepAttributesOf(earlier))
+        return false;
+    const std::string_view lineEnd = LineEnd(encoding), mark = ByteOrderMark(encoding);
+    std::memcpy(m_lineEnd, lineEnd.data(), lineEnd.size());
+    m_lineEndSize = qsizetype(lineEnd.size());
+    std::memcpy(m_buffer.data(), mark.data(), mark.size());
+    m_used = qsizetype(mark.size());
+    return true;
 }
 
 // Beside the result, so that the rename stays on one file system. The name
@@ -196,9 +203,9 @@ bool ResultWriter::appendSlow(std::string_view line)
 {
     if (!flush())
         return false;
-    if (qsizetype(line.size()) + 2 <= m_buffer.size())
+    if (qsizetype(line.size()) + MaxLineEndSize <= m_buffer.size())
         return append(line);
-    return writeOut(line.data(), qint64(line.size())) && writeOut("\r\n", 2);
+    return writeOut(line.data(), qint64(line.size())) && writeOut(m_lineEnd, m_lineEndSize);
 }
 
 // Large runs of lines go straight from the reader's buffer to the file; small

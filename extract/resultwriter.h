@@ -1,5 +1,7 @@
 #pragma once
 
+#include "textencoding.h"
+
 #include <QByteArray>
 #include <QFile>
 #include <QString>
@@ -17,29 +19,31 @@ class QFileInfo;
 class ResultWriter
 {
 public:
+    // `bufferSize` is at least MaxLineEndSize.
     ResultWriter(const QString &path, qsizetype bufferSize);
     ~ResultWriter();
     ResultWriter(const ResultWriter &) = delete;
     ResultWriter &operator=(const ResultWriter &) = delete;
 
-    // Creates the temporary file. A new result gets `newFilePermissions` as
-    // far as the umask allows; one that replaces an earlier file gets that
-    // file's permissions, and its owner and group where the process may set
-    // them.
-    bool open(QFile::Permissions newFilePermissions);
+    // Creates the temporary file, to hold text in `encoding`: a UTF-16
+    // result begins with its byte order mark. A new result gets
+    // `newFilePermissions` as far as the umask allows; one that replaces an
+    // earlier file gets that file's permissions, and its owner and group
+    // where the process may set them.
+    bool open(QFile::Permissions newFilePermissions, TextEncoding encoding);
 
-    // Appends the line followed by CR LF. False once writing has failed; the
-    // rest of the file is then of no use.
+    // Appends the line followed by CR LF in the result's encoding. False once
+    // writing has failed; the rest of the file is then of no use.
     bool append(std::string_view line)
     {
-        const qsizetype needed = qsizetype(line.size()) + 2;
-        if (m_used + needed > m_buffer.size())
+        // The line end is copied whole, MaxLineEndSize bytes at once; only
+        // its own size counts.
+        if (m_used + qsizetype(line.size()) + MaxLineEndSize > m_buffer.size())
             return appendSlow(line);
         char *at = m_buffer.data() + m_used;
         std::memcpy(at, line.data(), line.size());
-        at[line.size()] = '\r';
-        at[line.size() + 1] = '\n';
-        m_used += needed;
+        std::memcpy(at + line.size(), m_lineEnd, MaxLineEndSize);
+        m_used += qsizetype(line.size()) + m_lineEndSize;
         return true;
     }
 
@@ -68,12 +72,16 @@ private:
     bool fail(const QString &reason);
     void discardTemporaryFile();
 
+    static constexpr qsizetype MaxLineEndSize = 4;
+
     QString m_path;
     QFile m_temporary;
     bool m_temporaryExists = false;
     bool m_replacesEarlier = false; // a file of the result's name was there at open()
-    QByteArray m_buffer;
+    QByteArray m_buffer; // at least MaxLineEndSize bytes
     qsizetype m_used = 0;
+    char m_lineEnd[MaxLineEndSize] = {'\r', '\n'};
+    qsizetype m_lineEndSize = 2;
     qint64 m_written = 0;       // bytes handed to the file so far
     qint64 m_writebackFrom = 0; // where the write-back not yet started begins
     bool m_failed = false;

@@ -9,7 +9,7 @@ struct KeptBytes
     bool append(std::string_view line)
     {
         bytes += line;
-        bytes += "\r\n";
+        bytes += lineEnd;
         return true;
     }
 
@@ -19,5 +19,6 @@ struct KeptBytes
         return true;
     }
 
+    std::string_view lineEnd = "\r\n";
     std::string bytes;
 };

@@ -61,6 +61,49 @@ std::vector<std::string_view> ReferenceLines(std::string_view stream)
     return lines;
 }
 
+namespace {
+
+unsigned unitAt(std::string_view stream, std::size_t at, bool bigEndian)
+{
+    const auto first = static_cast<unsigned char>(stream[at]), second = static_cast<unsigned char>(stream[at + 1]);
+    return bigEndian ? first * 256u + second : second * 256u + first;
+}
+
+} // namespace
+
+std::vector<std::string_view> ReferenceUtf16Lines(std::string_view stream, bool bigEndian)
+{
+    std::vector<std::string_view> lines;
+    std::size_t start = 0, i = 0;
+    for (; i + 1 < stream.size(); i += 2) {
+        const unsigned unit = unitAt(stream, i, bigEndian);
+        if (unit != '\r' && unit != '\n')
+            continue;
+        lines.push_back(stream.substr(start, i - start));
+        if (unit == '\r' && i + 3 < stream.size() && unitAt(stream, i + 2, bigEndian) == '\n')
+            i += 2;
+        start = i + 2;
+    }
+    if (start < stream.size())
+        lines.push_back(stream.substr(start));
+    return lines;
+}
+
+std::string ReferenceUtf16FirstColumn(std::string_view line, bool bigEndian)
+{
+    std::size_t i = 0;
+    while (i + 1 < line.size() && (unitAt(line, i, bigEndian) == ' ' || unitAt(line, i, bigEndian) == '\t'))
+        i += 2;
+    std::string column;
+    for (; i + 1 < line.size(); i += 2) {
+        const unsigned unit = unitAt(line, i, bigEndian);
+        if (unit < 33 || unit >= 0x80)
+            break;
+        column += char(unit);
+    }
+    return column;
+}
+
 std::string_view ReferenceFirstColumn(std::string_view line)
 {
     while (!line.empty() && (line.front() == ' ' || line.front() == '\t'))
@@ -113,12 +156,12 @@ double ReferenceVal(std::string_view text)
     return 0;
 }
 
-std::string ResultBytes(const std::vector<std::string_view> &lines)
+std::string ResultBytes(const std::vector<std::string_view> &lines, std::string_view lineEnd)
 {
     std::string bytes;
     for (const std::string_view line : lines) {
         bytes += line;
-        bytes += "\r\n";
+        bytes += lineEnd;
     }
     return bytes;
 }

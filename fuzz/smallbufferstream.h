@@ -10,12 +10,12 @@
 // that lines and CR LF pairs straddle buffer ends and reads come short.
 struct SmallBufferStream
 {
-    explicit SmallBufferStream(FuzzInput &input)
+    explicit SmallBufferStream(FuzzInput &input, TextEncoding encoding = TextEncoding::Bytes)
         : blockSize(1 + input.byte() % 64),
           readSize(1 + input.byte()),
           bytes(input.rest()),
           device(bytes, readSize),
-          reader(device, blockSize)
+          reader(device, blockSize, encoding)
     {
     }
 

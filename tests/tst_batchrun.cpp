@@ -7,6 +7,7 @@
 
 #include <QRegularExpression>
 #include <QScopeGuard>
+#include <QStringConverter>
 #include <QTest>
 
 #include <filesystem>
@@ -242,6 +243,50 @@ private Q_SLOTS:
         QCOMPARE(inPlace.st_uid, owner);
         QCOMPARE(inPlace.st_gid, group);
         QCOMPARE(readFile(sources.filePath(u"c.txt"_s)), "1 x\r\n");
+    }
+
+    // A table saved as "Unicode text" (UTF-16 with its mark) gives what the
+    // same text in UTF-8 gives, converted back: the same units, CR LF ends in
+    // UTF-16 and the mark, also where no line is kept.
+    void utf16_data()
+    {
+        QTest::addColumn<QStringConverter::Encoding>("encoding");
+        QTest::addColumn<QString>("lineEnd");
+        QTest::addColumn<BatchSettings>("settings");
+        for (const auto &[order, encoding] : {std::pair("LE", QStringConverter::Utf16LE),
+                                              std::pair("BE", QStringConverter::Utf16BE)}) {
+            for (const auto &[endName, lineEnd] : {std::pair("CR LF", u"\r\n"_s), std::pair("LF", u"\n"_s)}) {
+                const auto row = [&](const char *what, const BatchSettings &settings) {
+                    QTest::addRow("%s %s, %s", order, endName, what) << encoding << lineEnd << settings;
+                };
+                row("lines 2 to 4", byLines(u"2"_s, u"4"_s));
+                row("line 3 to the last", byLines(u"3"_s, u"*"_s));
+                row("values 2 to 4", byValue(u"2"_s, u"4"_s));
+                row("values 9 to 9: none", byValue(u"9"_s, u"9"_s));
+            }
+        }
+    }
+
+    void utf16()
+    {
+        QFETCH(QStringConverter::Encoding, encoding);
+        QFETCH(QString, lineEnd);
+        QFETCH(BatchSettings, settings);
+        const QStringList lines{u"时间(s)\t温度(℃)"_s, u"1.0\t5"_s, u"  2.0\t6 米"_s, u"3.0米\t7"_s,
+                                u"温度 4"_s, u"\t4.5 \U0001F600"_s, QString(), u"3"_s, u"\u00A03"_s};
+        const QString text = lines.join(lineEnd) + lineEnd;
+        const QByteArray mark = encoding == QStringConverter::Utf16LE ? "\xFF\xFE" : "\xFE\xFF";
+        const auto utf16 = [&](const QString &text) { return mark + QStringEncoder(encoding).encode(text); };
+
+        QTemporaryDir unicode, utf8;
+        const auto resultOf = [&](const QTemporaryDir &folder, const QByteArray &bytes) {
+            writeFile(folder.filePath(u"a.txt"_s), bytes);
+            settings.SavePrefix = folder.filePath(u"r_"_s);
+            const BatchReport report = RunBatch(settings, folder.path(), {u"a.txt"_s});
+            return report.Failures.isEmpty() ? readFile(settings.SavePrefix + u"a.txt"_s) : "<failed>"_ba;
+        };
+        const QByteArray expected = utf16(QString::fromUtf8(resultOf(utf8, text.toUtf8())));
+        QCOMPARE(resultOf(unicode, utf16(text)), expected);
     }
 
     // Names as a Windows archive leaves them (GBK, a lone 0xFF) are listed and
