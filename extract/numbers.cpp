@@ -96,6 +96,19 @@ double parseDecimal(std::string_view number)
     return negative ? -value : value;
 }
 
+// Adds the digits from `at` on to `mantissa`, which wraps past 19 of them;
+// gives where they end.
+const char *readDigits(const char *at, const char *end, std::uint64_t &mantissa)
+{
+    for (; at < end; ++at) {
+        const unsigned digit = unsigned(*at) - '0';
+        if (digit > 9)
+            break;
+        mantissa = mantissa * 10 + digit;
+    }
+    return at;
+}
+
 // Reads the decimal number at the start of `s` exactly where that takes one
 // floating-point operation: at most 19 digits making a mantissa up to 2^53,
 // and a power of ten within 10^22, both held exactly by a double, so that one
@@ -113,12 +126,14 @@ bool readPlainDecimal(std::string_view s, double &value)
     if (at < end && (*at == '+' || *at == '-'))
         ++at;
     std::uint64_t mantissa = 0;
-    int digits = 0, fractionDigits = 0;
-    for (; at < end && isDigit(*at); ++at, ++digits)
-        mantissa = mantissa * 10 + (*at - '0');
+    const char *const integerStart = at;
+    at = readDigits(at, end, mantissa);
+    int digits = int(at - integerStart), fractionDigits = 0;
     if (at < end && *at == '.') {
-        for (++at; at < end && isDigit(*at); ++at, ++digits, ++fractionDigits)
-            mantissa = mantissa * 10 + (*at - '0');
+        const char *const fractionStart = ++at;
+        at = readDigits(at, end, mantissa);
+        fractionDigits = int(at - fractionStart);
+        digits += fractionDigits;
     }
     if (digits == 0 || digits > MaxDigits)
         return false; // no number, or one whose mantissa may not fit
