@@ -25,7 +25,7 @@ std::string_view ByteOrderMark(TextEncoding encoding)
     case TextEncoding::Utf16BigEndian: return "\xFE\xFF"sv;
     case TextEncoding::Bytes: break;
     }
-    return {};
+    return ""sv;
 }
 
 std::string_view LineEnd(TextEncoding encoding)
