@@ -205,12 +205,16 @@ private Q_SLOTS:
         form->Text5->setText(u".5"_s);
         form->Text6->setText(u"3.5"_s);
         QCOMPARE(runInto(u"值_"_s), "|1\r\n2\r\n3\r\n"_ba);
-        for (const RunMessage &message : messages)
-            QVERIFY(message.Text == u"处理完成"_s && !message.Warning);
+        const QString written = u"处理完成\n\n已写入 2 个结果文件，保存在：\n%1\n其中 %2 个为空（没有符合条件的行）。"_s;
+        const QString shownOut = QDir::toNativeSeparators(out.path());
+        QCOMPARE(messages.value(0).Text, written.arg(shownOut, u"0"_s));
+        QCOMPARE(messages.value(1).Text, written.arg(shownOut, u"1"_s));
+        QVERIFY(!messages.value(0).Warning && !messages.value(1).Warning);
 
         runInto(u"无此文件夹/"_s);
         const RunMessage failed = messages.value(2);
-        QVERIFY2(QRegularExpression(u"^处理完成\n\n2 个文件未能处理：\na\\.txt：无法写入结果文件 .+无此文件夹.a\\.txt（.+）\n"
+        QVERIFY2(QRegularExpression(u"^处理完成\n\n已写入 0 个结果文件，保存在：\n.+无此文件夹\n其中 0 个为空（没有符合条件的行）。\n\n"
+                                    "2 个文件未能处理：\na\\.txt：无法写入结果文件 .+无此文件夹.a\\.txt（.+）\n"
                                     "b\\.dat：无法写入结果文件 .+无此文件夹.b\\.dat（.+）$"_s).match(failed.Text).hasMatch(),
                  qPrintable(failed.Text));
         QVERIFY(failed.Warning && ownedByForm);
