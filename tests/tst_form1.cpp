@@ -220,6 +220,55 @@ private Q_SLOTS:
         QVERIFY(failed.Warning && ownedByForm);
     }
 
+    // `tarvel DIR` and a folder dragged from a file manager onto the window
+    // or onto a text box; what is no folder leaves the current one.
+    void folderFromOutside_data()
+    {
+        QTest::addColumn<QString>("target"); // "open" for OpenFolder, else the control dropped on
+        QTest::addColumn<QString>("path");   // in the test's folder
+        QTest::addColumn<QString>("message"); // the warning shown, %1 the path
+        QTest::newRow("tarvel DIR") << u"open"_s << u"数据"_s << QString();
+        QTest::newRow("dropped on the window") << u"Form1"_s << u"数据"_s << QString();
+        QTest::newRow("dropped on a text box") << u"Text4"_s << u"数据"_s << QString();
+        QTest::newRow("tarvel FILE") << u"open"_s << u"数据/a.txt"_s << u"“%1”不是文件夹。"_s;
+        QTest::newRow("tarvel MISSING") << u"open"_s << u"无此文件夹"_s << u"找不到文件夹“%1”。"_s;
+        QTest::newRow("file dropped") << u"Form1"_s << u"数据/a.txt"_s << QString();
+    }
+
+    void folderFromOutside()
+    {
+        QFETCH(QString, target);
+        QFETCH(QString, path);
+        QFETCH(QString, message);
+        QTemporaryDir temp;
+        const QString folder = temp.filePath(u"数据"_s);
+        QVERIFY(QDir().mkpath(folder));
+        WriteFile(folder + u"/a.txt"_s, FileA);
+        WriteFile(folder + u"/b.dat"_s, FileB);
+        const QString own = form->Text1->text() + u' ' + form->Label8->text();
+        const QString dropped = temp.filePath(path);
+
+        if (target == u"open"_s) {
+            form->OpenFolder(dropped);
+        } else {
+            QMimeData data; // as file managers give it: the URL, and the path as text
+            data.setUrls({QUrl::fromLocalFile(dropped)});
+            data.setText(dropped);
+            auto *control = target == form->objectName() ? form.get() : form->findChild<QWidget *>(target);
+            const QPointF at = control->rect().center();
+            QDragEnterEvent enter(at.toPoint(), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+            QDropEvent drop(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+            QApplication::sendEvent(control, &enter);
+            QApplication::sendEvent(control, &drop);
+            QCOMPARE(enter.isAccepted() && drop.isAccepted(), dropped == folder);
+        }
+        QCOMPARE(form->Text1->text() + u' ' + form->Label8->text(),
+                 dropped == folder ? QDir::toNativeSeparators(folder) + u" 2"_s : own);
+        QCOMPARE(form->Text4->text(), QString());
+        QCOMPARE(messages.value(0).Text, message.isEmpty() ? QString() : message.arg(QDir::toNativeSeparators(dropped)));
+        QVERIFY(messages.isEmpty() || messages.value(0).Warning);
+    }
+
     void cancelThroughProgressDialog()
     {
         QTemporaryDir source, out;
