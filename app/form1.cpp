@@ -3,14 +3,18 @@
 #include "inputrules.h"
 #include "keypressfilter.h"
 #include "runprogress.h"
+#include "shownname.h"
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QDropEvent>
+#include <QFileInfo>
 #include <QFrame>
 #include <QGroupBox>
 #include <QIcon>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMimeData>
 #include <QPushButton>
 #include <QRadioButton>
 
@@ -57,6 +61,17 @@ QFont ChineseFont(const QStringList &families, qreal points)
     return font;
 }
 
+// The folder a drag carries, as a file manager gives it: one local folder.
+// Empty for anything else.
+QString DraggedFolder(const QMimeData *data)
+{
+    const QList<QUrl> urls = data->urls();
+    if (urls.size() != 1 || !urls.front().isLocalFile())
+        return {};
+    const QString path = urls.front().toLocalFile();
+    return QFileInfo(path).isDir() ? path : QString();
+}
+
 } // namespace
 
 Form1::Form1(QWidget *parent) : QWidget(parent)
@@ -68,6 +83,12 @@ Form1::Form1(QWidget *parent) : QWidget(parent)
     setFonts();
     setFocusOrder();
     connectHandlers();
+    // A folder dropped anywhere on the window is opened; the text boxes,
+    // which take dropped text, would otherwise take its path as text.
+    setAcceptDrops(true);
+    installEventFilter(this);
+    for (QLineEdit *box : findChildren<QLineEdit *>())
+        box->installEventFilter(this);
     Form_Load();
     Command1->setFocus();
 }
@@ -148,6 +169,35 @@ void Form1::connectHandlers()
     InstallKeyPressHandler(Text6, [this](std::int16_t &KeyAscii) { Text6_KeyPress(KeyAscii); });
 }
 
+void Form1::OpenFolder(const QString &path)
+{
+    const QFileInfo folder(path);
+    if (!folder.isDir()) {
+        const QString shown = ShownName(QDir::toNativeSeparators(path));
+        ShowMessage(this, {folder.exists() ? QStringLiteral("“%1”不是文件夹。").arg(shown)
+                                           : QStringLiteral("找不到文件夹“%1”。").arg(shown),
+                           true});
+        return;
+    }
+    Folder.FolderPath = folder.absoluteFilePath();
+    showFolder();
+}
+
+bool Form1::eventFilter(QObject *watched, QEvent *event)
+{
+    const QEvent::Type type = event->type();
+    if (type != QEvent::DragEnter && type != QEvent::DragMove && type != QEvent::Drop)
+        return QWidget::eventFilter(watched, event);
+    auto *drop = static_cast<QDropEvent *>(event);
+    const QString folder = DraggedFolder(drop->mimeData());
+    if (folder.isEmpty())
+        return false; // not ours: a box may take it as text
+    drop->acceptProposedAction();
+    if (type == QEvent::Drop)
+        OpenFolder(folder);
+    return true;
+}
+
 void Form1::showFolder()
 {
     Text1->setText(QDir::toNativeSeparators(Folder.FolderPath));
@@ -179,8 +229,7 @@ void Form1::Command1_Click()
     const QString chosen = ChooseFolder(this, QStringLiteral("请选择一个文件夹："));
     if (chosen.isEmpty())
         return; // cancelled: the current folder stays, with its list
-    Folder.FolderPath = chosen;
-    showFolder();
+    OpenFolder(chosen);
 }
 
 void Form1::Command2_Click()

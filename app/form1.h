@@ -26,6 +26,11 @@ class Form1 : public QWidget
 public:
     explicit Form1(QWidget *parent = nullptr);
 
+    // Makes `path` the current folder, as a choice through "定位文件夹..."
+    // does: the path box, the scan and the count. What is no folder is
+    // refused with a message, and the current folder stays.
+    void OpenFolder(const QString &path);
+
     // The window's dialogs, replaceable so that tests need not answer them.
     std::function<QString(QWidget *owner, const QString &title)> ChooseFolder = BrowseForFolder;
     std::function<void(QWidget *owner, const RunMessage &message)> ShowMessage = ShowRunMessage;
@@ -60,6 +65,9 @@ public:
     QGroupBox *Frame5;
     QPushButton *Command2;
     QLabel *Label6;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void createControls();

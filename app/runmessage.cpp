@@ -29,13 +29,22 @@ QStringList FailureLines(const QList<BatchFailure> &failures)
     return lines;
 }
 
+// Where the results went: their number, their folder and how many hold no
+// line, which is the first sign of a range that misses the data.
+QString WrittenLine(const BatchReport &report)
+{
+    return QStringLiteral("已写入 %1 个结果文件，保存在：\n%2\n其中 %3 个为空（没有符合条件的行）。")
+        .arg(QString::number(report.Done), ShownName(QDir::toNativeSeparators(report.ResultFolder)),
+             QString::number(report.Empty));
+}
+
 } // namespace
 
 RunMessage RunMessageFor(const BatchReport &report)
 {
     QString text = report.Stopped
         ? QStringLiteral("已取消\n\n已处理 %1 个文件，共 %2 个。").arg(report.Done).arg(report.Total)
-        : QStringLiteral("处理完成");
+        : QStringLiteral("处理完成\n\n") + WrittenLine(report);
     if (!report.Failures.isEmpty())
         text += QStringLiteral("\n\n") + FailureLines(report.Failures).join(QLatin1Char('\n'));
     return {text, !report.Failures.isEmpty()};

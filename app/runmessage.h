@@ -12,8 +12,10 @@ struct RunMessage
     bool Warning = false; // some file failed
 };
 
-// "处理完成" for a run that did every file. A stopped run says so and how far
-// it got; failed files follow, at most ten of them by name and reason.
+// "处理完成" for a run that went through every file, with how many results
+// were written, into which folder, and how many of them are empty. A stopped
+// run says so and how far it got; failed files follow, at most ten of them
+// by name and reason.
 RunMessage RunMessageFor(const BatchReport &report);
 
 // Shows the message modally to `owner`, titled "提示", with only an OK button.

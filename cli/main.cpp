@@ -176,7 +176,14 @@ int main(int argc, char *argv[])
         "PREFIX+NAME in the working directory, holding the lines chosen by line number\n"
         "or by the value of the first column. Lines end at CR LF, CR or LF; the first\n"
         "column starts after leading blanks. Each kept line is written followed by CR LF.\n"
-        "Every number given must be one: --to may also hold \"*\", the last line."));
+        "Every number given must be one: --to may also hold \"*\", the last line.\n"
+        "\n"
+        "Exit status: 0 when every file was done, 1 when some failed, 2 for bad usage,\n"
+        "a folder that cannot be read or a result that would replace a source.\n"
+        "\n"
+        "Examples:\n"
+        "  tarvel-batch --from 2 --prefix new_ ~/data     every line but the first\n"
+        "  tarvel-batch --by-value --low 10 --high 20 --prefix /tmp/out/v_ ~/data"));
     parser.addHelpOption();
     parser.addVersionOption();
     const QCommandLineOption byLines(QStringLiteral("by-lines"),
@@ -197,9 +204,13 @@ int main(int argc, char *argv[])
                                     QStringLiteral("TEXT"), QString());
     const QCommandLineOption inPlace(QStringLiteral("in-place"),
                                      QStringLiteral("Allow results to replace their own sources."));
-    parser.addOptions({byLines, byValue, from, to, low, high, prefix, inPlace});
+    const QCommandLineOption verbose(QStringLiteral("verbose"),
+                                     QStringLiteral("Say at the end how many results were written, where to, "
+                                                    "and how many are empty."));
+    parser.addOptions({byLines, byValue, from, to, low, high, prefix, inPlace, verbose});
     parser.addPositionalArgument(QStringLiteral("FOLDER"),
-                                 QStringLiteral("The folder to read (default: the working directory)."));
+                                 QStringLiteral("The folder to read (default: the working directory)."),
+                                 QStringLiteral("[FOLDER]"));
 
     showHelpOrVersionIfAsked(parser, QCoreApplication::arguments());
     if (!parser.parse(QCoreApplication::arguments()))
@@ -238,6 +249,12 @@ int main(int argc, char *argv[])
     {
         Progress progress;
         report = RunBatch(settings, folder.FolderPath, folder.FileNames, std::ref(progress));
+    }
+    if (parser.isSet(verbose)) {
+        std::printf("tarvel-batch: %lld result %s written into %s, %lld of them empty\n", qint64(report.Done),
+                    report.Done == 1 ? "file" : "files", qPrintable(ShownName(report.ResultFolder)),
+                    qint64(report.Empty));
+        std::fflush(stdout); // before any failure on standard error
     }
     for (const BatchFailure &failure : report.Failures)
         printError(describe(failure));

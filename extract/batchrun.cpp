@@ -9,6 +9,7 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QSet>
 
 #include <optional>
 
@@ -40,10 +41,11 @@ QString whyNotReadable(const QFileInfo &info)
     return {};
 }
 
-// Reads one source and writes its result. Returns the failure, if any.
+// Reads one source and writes its result; a result that holds no line joins
+// `emptyResults`. Returns the failure, if any.
 std::optional<BatchFailure> processFile(Mode mode, const Ranges &ranges, const QString &name,
                                         const QString &sourcePath, const QString &resultPath,
-                                        UnsyncedResults &unsynced)
+                                        UnsyncedResults &unsynced, QSet<QString> &emptyResults)
 {
     const auto failure = [&](BatchFailure::Side side, const QString &reason) {
         const QString &path = side == BatchFailure::Side::Source ? sourcePath : resultPath;
@@ -87,17 +89,21 @@ std::optional<BatchFailure> processFile(Mode mode, const Ranges &ranges, const Q
         return failure(BatchFailure::Side::Result, kept.errorString());
     if (!kept.replacesEarlierFile())
         unsynced.add(name, resultPath);
+    if (kept.isEmpty())
+        emptyResults.insert(resultPath);
     return std::nullopt;
 }
 
 // A result that could not be put on disk at the end of the run counts as
 // failed, though it has its name.
-void syncResults(UnsyncedResults &unsynced, BatchReport &report)
+void syncResults(UnsyncedResults &unsynced, QSet<QString> &emptyResults, BatchReport &report)
 {
     for (const UnsyncedResults::Failure &failed : unsynced.syncAll()) {
         report.Failures.append({failed.FileName, BatchFailure::Side::Result, failed.Path, failed.Reason});
         --report.Done;
+        emptyResults.remove(failed.Path);
     }
+    report.Empty = emptyResults.size();
 }
 
 } // namespace
@@ -126,24 +132,27 @@ BatchReport RunBatch(const BatchSettings &settings, const QString &FolderPath,
 
     BatchReport report;
     report.Total = passes.size() * FileNames.size();
+    // Every result is the prefix followed by a plain name.
+    report.ResultFolder = QFileInfo(settings.SavePrefix + u'x').absolutePath();
     UnsyncedResults unsynced;
+    QSet<QString> emptyResults;
     qsizetype index = 0;
     for (const Mode mode : passes) {
         for (const QString &name : FileNames) {
             if (observer && !observer(index, report.Total, name)) {
                 report.Stopped = true;
-                syncResults(unsynced, report);
+                syncResults(unsynced, emptyResults, report);
                 return report;
             }
             ++index;
             const std::optional<BatchFailure> failure = processFile(
-                mode, ranges, name, SourcePathOf(FolderPath, name), settings.SavePrefix + name, unsynced);
+                mode, ranges, name, SourcePathOf(FolderPath, name), settings.SavePrefix + name, unsynced, emptyResults);
             if (failure)
                 report.Failures.append(*failure);
             else
                 ++report.Done;
         }
     }
-    syncResults(unsynced, report);
+    syncResults(unsynced, emptyResults, report);
     return report;
 }

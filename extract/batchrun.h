@@ -32,6 +32,8 @@ struct BatchReport
 {
     qsizetype Total = 0; // files the run was to handle, over all passes
     qsizetype Done = 0;  // files whose result was written
+    qsizetype Empty = 0; // of those, results that hold no line
+    QString ResultFolder; // absolute path of the folder the results are written into
     bool Stopped = false;
     QList<BatchFailure> Failures;
 };

@@ -59,6 +59,9 @@ public:
     // on disk by commit(); a result under a new name still has to be.
     bool replacesEarlierFile() const { return m_replacesEarlier; }
 
+    // Whether no line has been appended.
+    bool isEmpty() const { return m_written + m_used == 0; }
+
     // Why writing failed, in the system's words.
     QString errorString() const { return m_error; }
 

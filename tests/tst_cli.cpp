@@ -212,6 +212,36 @@ private Q_SLOTS:
         QCOMPARE(folderContents(folder.path()), folderBefore);
     }
 
+    void verbose_data()
+    {
+        QTest::addColumn<QString>("arguments");
+        QTest::addColumn<int>("exitCode");
+        QTest::addColumn<QString>("output"); // how standard output and error together begin; WORK is the working folder
+        QTest::newRow("two of three empty") << u"--verbose --by-value --low 12 --high 12 DIR"_s << 0
+                                            << u"tarvel-batch: 3 result files written into WORK, 2 of them empty\n"_s;
+        QTest::newRow("before the failures") << u"--prefix out/r_ DIR --verbose"_s << 1
+                                             << u"tarvel-batch: 0 result files written into WORK/out, 0 of them empty\n"
+                                                "tarvel-batch: a.txt: cannot write out/r_a.txt: No such file or directory\n"_s;
+    }
+
+    void verbose()
+    {
+        QFETCH(QString, arguments);
+        QFETCH(int, exitCode);
+        QFETCH(QString, output);
+        QTemporaryDir folder, work;
+        for (auto it = Sources.begin(); it != Sources.end(); ++it)
+            QVERIFY(writeFile(folder.filePath(it.key()), it.value()));
+        QProcess tool;
+        tool.setProcessChannelMode(QProcess::MergedChannels);
+        tool.setWorkingDirectory(work.path());
+        tool.start(QStringLiteral(TARVEL_BATCH_EXE), arguments.split(u' ').replaceInStrings(u"DIR"_s, folder.path()));
+        QVERIFY(tool.waitForFinished(-1));
+        QCOMPARE(tool.exitCode(), exitCode);
+        const QString said = QString::fromUtf8(tool.readAll());
+        QVERIFY2(said.startsWith(output.replace(u"WORK"_s, work.path())), qPrintable(said));
+    }
+
     // A name with a newline, one in GBK and one in Chinese, each failing:
     // one line each on standard error, the first two quoted with escapes.
     void unsafeNames()

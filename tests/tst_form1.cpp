@@ -205,15 +205,68 @@ private Q_SLOTS:
         form->Text5->setText(u".5"_s);
         form->Text6->setText(u"3.5"_s);
         QCOMPARE(runInto(u"值_"_s), "|1\r\n2\r\n3\r\n"_ba);
-        for (const RunMessage &message : messages)
-            QVERIFY(message.Text == u"处理完成"_s && !message.Warning);
+        const QString written = u"处理完成\n\n已写入 2 个结果文件，保存在：\n%1\n其中 %2 个为空（没有符合条件的行）。"_s;
+        const QString shownOut = QDir::toNativeSeparators(out.path());
+        QCOMPARE(messages.value(0).Text, written.arg(shownOut, u"0"_s));
+        QCOMPARE(messages.value(1).Text, written.arg(shownOut, u"1"_s));
+        QVERIFY(!messages.value(0).Warning && !messages.value(1).Warning);
 
         runInto(u"无此文件夹/"_s);
         const RunMessage failed = messages.value(2);
-        QVERIFY2(QRegularExpression(u"^处理完成\n\n2 个文件未能处理：\na\\.txt：无法写入结果文件 .+无此文件夹.a\\.txt（.+）\n"
+        QVERIFY2(QRegularExpression(u"^处理完成\n\n已写入 0 个结果文件，保存在：\n.+无此文件夹\n其中 0 个为空（没有符合条件的行）。\n\n"
+                                    "2 个文件未能处理：\na\\.txt：无法写入结果文件 .+无此文件夹.a\\.txt（.+）\n"
                                     "b\\.dat：无法写入结果文件 .+无此文件夹.b\\.dat（.+）$"_s).match(failed.Text).hasMatch(),
                  qPrintable(failed.Text));
         QVERIFY(failed.Warning && ownedByForm);
+    }
+
+    // `tarvel DIR` and a folder dragged from a file manager onto the window
+    // or onto a text box; what is no folder leaves the current one.
+    void folderFromOutside_data()
+    {
+        QTest::addColumn<QString>("target"); // "open" for OpenFolder, else the control dropped on
+        QTest::addColumn<QString>("path");   // in the test's folder
+        QTest::addColumn<QString>("message"); // the warning shown, %1 the path
+        QTest::newRow("tarvel DIR") << u"open"_s << u"数据"_s << QString();
+        QTest::newRow("dropped on the window") << u"Form1"_s << u"数据"_s << QString();
+        QTest::newRow("dropped on a text box") << u"Text4"_s << u"数据"_s << QString();
+        QTest::newRow("tarvel FILE") << u"open"_s << u"数据/a.txt"_s << u"“%1”不是文件夹。"_s;
+        QTest::newRow("tarvel MISSING") << u"open"_s << u"无此文件夹"_s << u"找不到文件夹“%1”。"_s;
+        QTest::newRow("file dropped") << u"Form1"_s << u"数据/a.txt"_s << QString();
+    }
+
+    void folderFromOutside()
+    {
+        QFETCH(QString, target);
+        QFETCH(QString, path);
+        QFETCH(QString, message);
+        QTemporaryDir temp;
+        const QString folder = temp.filePath(u"数据"_s);
+        QVERIFY(QDir().mkpath(folder));
+        WriteFile(folder + u"/a.txt"_s, FileA);
+        WriteFile(folder + u"/b.dat"_s, FileB);
+        const QString own = form->Text1->text() + u' ' + form->Label8->text();
+        const QString dropped = temp.filePath(path);
+
+        if (target == u"open"_s) {
+            form->OpenFolder(dropped);
+        } else {
+            QMimeData data; // as file managers give it: the URL, and the path as text
+            data.setUrls({QUrl::fromLocalFile(dropped)});
+            data.setText(dropped);
+            auto *control = target == form->objectName() ? form.get() : form->findChild<QWidget *>(target);
+            const QPointF at = control->rect().center();
+            QDragEnterEvent enter(at.toPoint(), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+            QDropEvent drop(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+            QApplication::sendEvent(control, &enter);
+            QApplication::sendEvent(control, &drop);
+            QCOMPARE(enter.isAccepted() && drop.isAccepted(), dropped == folder);
+        }
+        QCOMPARE(form->Text1->text() + u' ' + form->Label8->text(),
+                 dropped == folder ? QDir::toNativeSeparators(folder) + u" 2"_s : own);
+        QCOMPARE(form->Text4->text(), QString());
+        QCOMPARE(messages.value(0).Text, message.isEmpty() ? QString() : message.arg(QDir::toNativeSeparators(dropped)));
+        QVERIFY(messages.isEmpty() || messages.value(0).Warning);
     }
 
     void cancelThroughProgressDialog()
