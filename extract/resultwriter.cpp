@@ -111,7 +111,7 @@ bool ResultWriter::open(QFile::Permissions newFilePermissions, TextEncoding enco
     std::memcpy(m_lineEnd, lineEnd.data(), lineEnd.size());
     m_lineEndSize = qsizetype(lineEnd.size());
     std::memcpy(m_buffer.data(), mark.data(), mark.size());
-    m_used = qsizetype(mark.size());
+    m_used = m_markSize = qsizetype(mark.size());
     return true;
 }
 

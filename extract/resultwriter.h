@@ -60,7 +60,7 @@ public:
     bool replacesEarlierFile() const { return m_replacesEarlier; }
 
     // Whether no line has been appended.
-    bool isEmpty() const { return m_written + m_used == 0; }
+    bool isEmpty() const { return m_written + m_used == m_markSize; }
 
     // Why writing failed, in the system's words.
     QString errorString() const { return m_error; }
@@ -85,6 +85,7 @@ private:
     qsizetype m_used = 0;
     char m_lineEnd[MaxLineEndSize] = {'\r', '\n'};
     qsizetype m_lineEndSize = 2;
+    qsizetype m_markSize = 0; // the byte order mark the result begins with
     qint64 m_written = 0;       // bytes handed to the file so far
     qint64 m_writebackFrom = 0; // where the write-back not yet started begins
     bool m_failed = false;
