@@ -1,5 +1,6 @@
 #include "resultwriter.h"
 
+#include "linereader.h"
 #include "unsyncedresults.h"
 
 #include <QDir>
@@ -242,4 +243,19 @@ bool ResultWriter::commit()
         return fail(why);
     m_temporaryExists = false;
     return true;
+}
+
+bool AppendRemainingLines(LineReader &source, ResultWriter &kept)
+{
+    std::string_view lines;
+    for (;;) {
+        if (source.nextCrLfLines(lines)) {
+            if (!kept.appendLines(lines))
+                return false;
+        } else if (!source.next(lines)) {
+            return true;
+        } else if (!kept.append(lines)) {
+            return false;
+        }
+    }
 }

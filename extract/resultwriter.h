@@ -9,6 +9,7 @@
 #include <cstring>
 #include <string_view>
 
+class LineReader;
 class QFileInfo;
 
 // Writes one result file atomically: lines go through a buffer into a
@@ -47,8 +48,6 @@ public:
         return true;
     }
 
-    // Appends bytes that already hold whole lines with their CR LF.
-    bool appendLines(std::string_view lines);
 
     // Renames the result over the file of that name, once it is on disk when
     // it replaces an earlier file. False, with that file untouched and no
@@ -102,6 +101,8 @@ private:
 
     bool createTemporaryFile(QFile::Permissions permissions);
     bool keepAttributesOf(const QFileInfo &earlier);
+    friend bool AppendRemainingLines(LineReader &source, ResultWriter &kept);
+    bool appendLines(std::string_view lines);
     bool appendSlow(std::string_view line);
     bool writeOut(const char *data, qint64 size);
     void startWriteback();
@@ -125,3 +126,8 @@ private:
     bool m_failed = false;
     QString m_error;
 };
+
+// Appends every line left in `source` to `kept`: where the source's lines
+// already end in CR LF, as the result's must, in runs straight from the
+// reader's buffer, else line by line. The extractions find it by overloading.
+bool AppendRemainingLines(LineReader &source, ResultWriter &kept);

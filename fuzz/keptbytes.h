@@ -13,12 +13,6 @@ struct KeptBytes
         return true;
     }
 
-    bool appendLines(std::string_view lines)
-    {
-        bytes += lines;
-        return true;
-    }
-
     std::string_view lineEnd = "\r\n";
     std::string bytes;
 };

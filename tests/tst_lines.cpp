@@ -13,10 +13,9 @@ namespace {
 struct ResultBytes
 {
     QByteArray bytes;
-    bool append(std::string_view line) { return appendLines(line) && appendLines("\r\n"); }
-    bool appendLines(std::string_view lines)
+    bool append(std::string_view line)
     {
-        bytes.append(QByteArrayView(lines));
+        bytes.append(QByteArrayView(line)).append("\r\n");
         return true;
     }
 };
