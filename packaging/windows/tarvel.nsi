@@ -37,7 +37,7 @@ Section
   SetOutPath "$INSTDIR"
   File "${BUILD}/tarvel.exe"
   File "${BUILD}/tarvel-batch.exe"
-  File "/oname=README.txt" "${README}"
+  File "/oname=README.md" "${README}"
   WriteUninstaller "$INSTDIR\uninstall.exe"
 
   ; A shortcut starts in the folder that is the output path when it is made.
@@ -60,7 +60,7 @@ Section "Uninstall"
   Delete "$SMPROGRAMS\Tarvel.lnk"
   Delete "$INSTDIR\tarvel.exe"
   Delete "$INSTDIR\tarvel-batch.exe"
-  Delete "$INSTDIR\README.txt"
+  Delete "$INSTDIR\README.md"
   Delete "$INSTDIR\uninstall.exe"
   RMDir "$INSTDIR"
   DeleteRegKey HKCU "${UNINSTALL_KEY}"
