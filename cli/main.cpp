@@ -10,7 +10,6 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QFile>
-#include <QFileInfo>
 #include <QHash>
 
 #include <cstdio>
@@ -19,9 +18,9 @@
 #include <system_error>
 
 #ifdef Q_OS_WIN
+#include <QDir>
 #include <io.h>
-#define isatty _isatty
-#define fileno _fileno
+#include <windows.h>
 #else
 #include <sys/stat.h>
 #include <unistd.h>
@@ -31,9 +30,50 @@ namespace {
 
 enum ExitStatus { AllDone = 0, SomeFailed = 1, BadUsage = 2 };
 
+#ifdef Q_OS_WIN
+// The console that `stream` shows on; none for a pipe, a file or NUL, which
+// _isatty takes for a terminal too.
+HANDLE consoleOf(std::FILE *stream)
+{
+    const auto handle = reinterpret_cast<HANDLE>(::_get_osfhandle(::_fileno(stream)));
+    DWORD mode;
+    return ::GetConsoleMode(handle, &mode) ? handle : nullptr;
+}
+#endif
+
+// A console is given the text as UTF-16, which it shows whatever its code
+// page; pipes and files get the system's code page (936 on Simplified
+// Chinese Windows), as programs there read them.
+void writeText(std::FILE *stream, const QString &text)
+{
+#ifdef Q_OS_WIN
+    if (const HANDLE console = consoleOf(stream)) {
+        std::fflush(stream);
+        ::WriteConsoleW(console, reinterpret_cast<const wchar_t *>(text.utf16()), DWORD(text.size()), nullptr,
+                        nullptr);
+        return;
+    }
+#endif
+    std::fputs(text.toLocal8Bit().constData(), stream);
+}
+
+// Where a progress line can be shown and then cleared with an escape
+// sequence: a terminal, or a console that has been told to take one.
+bool showsProgress(std::FILE *stream)
+{
+#ifdef Q_OS_WIN
+    const HANDLE console = consoleOf(stream);
+    DWORD mode;
+    return console && ::GetConsoleMode(console, &mode)
+        && ::SetConsoleMode(console, mode | ENABLE_VIRTUAL_TERMINAL_PROCESSING);
+#else
+    return ::isatty(::fileno(stream));
+#endif
+}
+
 void printError(const QString &message)
 {
-    std::fprintf(stderr, "tarvel-batch: %s\n", qPrintable(message));
+    writeText(stderr, QStringLiteral("tarvel-batch: %1\n").arg(message));
 }
 
 [[noreturn]] void failUsage(const QString &message)
@@ -67,6 +107,25 @@ void requireNumbers(const BatchSettings &settings)
     require("--high", settings.HighValueText, FieldNumber(settings.HighValueText).has_value());
 }
 
+// Shows the help or the version, as `ask` asks, and exits with 0.
+[[noreturn]] void showHelpOrVersion(QCommandLineParser &parser, const QString &program, const QString &ask)
+{
+#ifdef Q_OS_WIN
+    // Qt's parser shows them in a message box whenever the program has no
+    // console window, as under Wine or when started with pipes by another
+    // program; a command-line tool prints them.
+    parser.parse({program, ask});
+    const bool version = ask == u"-v" || ask == u"--version";
+    writeText(stdout, version ? QStringLiteral("%1 %2\n").arg(QCoreApplication::applicationName(),
+                                                              QCoreApplication::applicationVersion())
+                              : parser.helpText());
+    std::exit(AllDone);
+#else
+    parser.process({program, ask});
+    Q_UNREACHABLE();
+#endif
+}
+
 // --help, --help-all and --version win wherever they stand, whatever else
 // the line holds: Qt's parser shows that alone and exits with 0.
 void showHelpOrVersionIfAsked(QCommandLineParser &parser, const QStringList &arguments)
@@ -78,7 +137,7 @@ void showHelpOrVersionIfAsked(QCommandLineParser &parser, const QStringList &arg
         if (argument == QStringLiteral("--"))
             return; // the rest are folders
         if (asks.contains(argument))
-            parser.process({arguments.first(), argument});
+            showHelpOrVersion(parser, arguments.first(), argument);
     }
 }
 
@@ -91,8 +150,8 @@ QString whyNotListable(const QString &folder)
 }
 
 // Names one file whatever path leads to it, through symbolic and hard
-// links: its device and inode where there are such, else its path with the
-// links resolved. Empty when there is no such file.
+// links: its device and inode, or on Windows its volume and file index.
+// Empty when there is no such file.
 QByteArray fileIdentity(const QString &path)
 {
     if (!path.isValidUtf16())
@@ -103,7 +162,20 @@ QByteArray fileIdentity(const QString &path)
         return {};
     return QByteArray::number(quint64(info.st_dev)) + ':' + QByteArray::number(quint64(info.st_ino));
 #else
-    return QFileInfo(path).canonicalFilePath().toUtf8();
+    // The volume's serial number and the file's index on it; opening with no
+    // access right reads them even from a file another program holds open.
+    const HANDLE file = ::CreateFileW(reinterpret_cast<const wchar_t *>(QDir::toNativeSeparators(path).utf16()), 0,
+                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                      FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return {};
+    BY_HANDLE_FILE_INFORMATION info;
+    const bool known = ::GetFileInformationByHandle(file, &info);
+    ::CloseHandle(file);
+    if (!known)
+        return {};
+    return QByteArray::number(quint64(info.dwVolumeSerialNumber)) + ':'
+        + QByteArray::number(quint64(info.nFileIndexHigh) << 32 | info.nFileIndexLow);
 #endif
 }
 
@@ -139,7 +211,7 @@ std::optional<Replacement> firstSourceReplaced(const BatchSettings &settings, co
 class Progress
 {
 public:
-    Progress() : m_enabled(isatty(fileno(stderr))) { m_clock.start(); }
+    Progress() : m_enabled(showsProgress(stderr)) { m_clock.start(); }
     ~Progress()
     {
         if (m_shown)

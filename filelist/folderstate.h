@@ -14,8 +14,9 @@ struct FolderState
 
 // Lists the regular files directly in FolderPath whose names end in .txt,
 // .asc or .dat (in any case) into FileNames: all .txt names first, then .asc,
-// then .dat, each group sorted by the bytes of the names. Hidden files and
-// folders are left out; a folder that cannot be read gives an empty list.
+// then .dat, each group sorted by the bytes of the names. Hidden files (and
+// on Windows system files) and folders are left out; a folder that cannot be
+// read gives an empty list.
 // A name that is not valid UTF-8 is listed with each byte above 127 as the
 // lone surrogate U+DC00 + byte, which a run reports instead of opening.
 void ScanFolder(FolderState &state);

@@ -12,6 +12,9 @@
 #include <dirent.h>
 #include <sys/stat.h>
 #endif
+#ifdef Q_OS_WIN
+#include <windows.h>
+#endif
 
 namespace {
 
@@ -82,6 +85,17 @@ QStringList namesNotInUtf8(const QString &folderPath)
 }
 #endif
 
+#ifdef Q_OS_WIN
+// QDir leaves out the files Windows marks hidden, but lists those it marks
+// system, which Explorer does not show either.
+bool isSystemFile(const QDir &folder, const QString &name)
+{
+    const QString path = QDir::toNativeSeparators(folder.filePath(name));
+    const DWORD attributes = ::GetFileAttributesW(reinterpret_cast<const wchar_t *>(path.utf16()));
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_SYSTEM);
+}
+#endif
+
 } // namespace
 
 void ScanFolder(FolderState &state)
@@ -95,6 +109,9 @@ void ScanFolder(FolderState &state)
         QDir::Files | QDir::NoDotAndDotDot, QDir::Unsorted);
 #ifdef Q_OS_UNIX
     found.append(namesNotInUtf8(state.FolderPath));
+#endif
+#ifdef Q_OS_WIN
+    found.removeIf([&](const QString &name) { return isSystemFile(folder, name); });
 #endif
 
     for (const QLatin1StringView extension : Extensions) {

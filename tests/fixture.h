@@ -7,7 +7,14 @@
 #include <QMap>
 #include <QTemporaryDir>
 
+#ifdef Q_OS_LINUX
 #include <sys/mount.h>
+#endif
+#ifdef Q_OS_UNIX
+#include <unistd.h>
+#else
+#include <windows.h>
+#endif
 
 using namespace Qt::StringLiterals;
 using Contents = QMap<QString, QByteArray>;
@@ -43,6 +50,18 @@ inline Contents folderContents(const QString &folder)
     return contents;
 }
 
+// A second name for the file `from`; false where the file system has none.
+inline bool hardLink(const QString &from, const QString &to)
+{
+#ifdef Q_OS_UNIX
+    return ::link(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) == 0;
+#else
+    return ::CreateHardLinkW(reinterpret_cast<const wchar_t *>(QDir::toNativeSeparators(to).utf16()),
+                             reinterpret_cast<const wchar_t *>(QDir::toNativeSeparators(from).utf16()), nullptr);
+#endif
+}
+
+#ifdef Q_OS_LINUX
 // A tmpfs mounted over a folder while the object lives; whyNot tells why it
 // did not happen (mounting needs root).
 struct TmpfsMount
@@ -65,3 +84,4 @@ struct TmpfsMount
             ::umount2(where.constData(), MNT_DETACH);
     }
 };
+#endif

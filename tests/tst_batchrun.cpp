@@ -13,8 +13,10 @@
 #include <filesystem>
 #include <fstream>
 #include <optional>
+#ifdef Q_OS_UNIX
 #include <sys/stat.h>
 #include <unistd.h>
+#endif
 
 namespace {
 
@@ -93,6 +95,9 @@ private Q_SLOTS:
 
     // Each row puts one obstacle in the way of b.txt, or of every file, after
     // the scan of a.txt, b.txt and c.txt, with an earlier result r_b.txt.
+#ifdef Q_OS_UNIX
+    // POSIX faults: FIFOs, /proc, symbolic links, mode bits, tmpfs. Their
+    // Windows counterparts are in tst_windows.
     void failures_data()
     {
         QTest::addColumn<QString>("obstacle");
@@ -321,6 +326,7 @@ private Q_SLOTS:
         QCOMPARE(QDir(root.path()).entryList(QDir::Files), QStringList({u"r_ok.txt"_s, u"r_"_s + replaced}));
         QCOMPARE(readFile(settings.SavePrefix + replaced), "1 " + replaced.toUtf8() + "\r\n");
     }
+#endif
 
     // Real instrument and program output: lines 2 to 5, and a first-column
     // range as a reader of each file would pick it, against a plain reading

@@ -8,8 +8,9 @@
 
 #include <filesystem>
 #include <fstream>
+#ifdef Q_OS_UNIX
 #include <sys/stat.h>
-#include <unistd.h>
+#endif
 
 namespace {
 
@@ -99,6 +100,7 @@ const Hostile Hostiles[] = {
      "a.txt: cannot write r_a.txt: Permission denied", {}},
 };
 
+#ifdef Q_OS_UNIX
 QByteArray encoded(const QString &path) { return QFile::encodeName(path); }
 
 // Root ignores mode bits: there the tool runs as nobody, with the folders
@@ -110,6 +112,7 @@ void runUnprivileged(QProcess &tool, const QString &program, const QStringList &
     else
         tool.start(program, arguments);
 }
+#endif
 
 } // namespace
 
@@ -134,8 +137,7 @@ private Q_SLOTS:
             QVERIFY(writeFile(folder.filePath(it.key()), it.value()));
         const QString setup = QString::fromUtf8(run.setup), arguments = QString::fromUtf8(run.arguments);
         if (setup == u"hard link"_s)
-            QCOMPARE(::link(QFile::encodeName(folder.filePath(u"a.txt"_s)).constData(),
-                            QFile::encodeName(work.filePath(u"a.txt"_s)).constData()), 0);
+            QVERIFY(hardLink(folder.filePath(u"a.txt"_s), work.filePath(u"a.txt"_s)));
 
         QProcess tool;
         tool.setWorkingDirectory(setup == u"in folder"_s ? folder.path() : work.path());
@@ -168,6 +170,10 @@ private Q_SLOTS:
             QVERIFY(writeFile(folder.filePath(it.key()), it.value()));
         const QString setup = QString::fromUtf8(run.setup), result = work.filePath(u"r_a.txt"_s);
         const bool readOnlyWork = setup == u"read-only work"_s;
+#ifdef Q_OS_WIN
+        if ((setup.contains(u"link"_s) && setup != u"hard link"_s) || readOnlyWork)
+            QSKIP("symbolic links need a right that users seldom have on Windows, and folders there have no mode bits");
+#endif
         if (setup == u"link to source"_s)
             QVERIFY(QFile::link(folder.filePath(u"b.dat"_s), result));
         if (setup == u"link to file"_s)
@@ -179,9 +185,10 @@ private Q_SLOTS:
             QVERIFY(QFile::link(work.filePath(u"real"_s), setup == u"folder link"_s ? work.filePath(u"out"_s) : result));
         }
         if (setup == u"hard link"_s)
-            QCOMPARE(::link(encoded(folder.filePath(u"b.dat"_s)), encoded(result)), 0);
+            QVERIFY(hardLink(folder.filePath(u"b.dat"_s), result));
         if (setup == u"x_ chain"_s)
             QVERIFY(writeFile(folder.filePath(u"x_a.txt"_s), "mine\r\n"));
+#ifdef Q_OS_UNIX
         if (readOnlyWork) {
             QVERIFY(writeFile(result, "earlier\r\n"));
             for (const QString &path : {result, work.path()})
@@ -190,6 +197,7 @@ private Q_SLOTS:
             QCOMPARE(::chmod(encoded(work.path()), 0555), 0);
         }
         const auto writable = qScopeGuard([&] { ::chmod(encoded(work.path()), 0755); });
+#endif
         const Contents folderBefore = folderContents(folder.path());
         Contents workAfter = folderContents(work.path());
         for (const QString &path : run.written)
@@ -199,9 +207,11 @@ private Q_SLOTS:
         const QStringList argumentList = arguments.split(u' ').replaceInStrings(u"DIR"_s, folder.path());
         QProcess tool;
         tool.setWorkingDirectory(arguments.contains(u"DIR"_s) ? work.path() : folder.path());
+#ifdef Q_OS_UNIX
         if (readOnlyWork)
             runUnprivileged(tool, QStringLiteral(TARVEL_BATCH_EXE), argumentList);
         else
+#endif
             tool.start(QStringLiteral(TARVEL_BATCH_EXE), argumentList);
         QVERIFY(tool.waitForFinished(-1));
 
@@ -242,6 +252,8 @@ private Q_SLOTS:
         QVERIFY2(said.startsWith(output.replace(u"WORK"_s, work.path())), qPrintable(said));
     }
 
+#ifdef Q_OS_UNIX
+    // Names as bytes, which POSIX file systems hold and Windows ones do not.
     // A name with a newline, one in GBK and one in Chinese, each failing:
     // one line each on standard error, the first two quoted with escapes.
     void unsafeNames()
@@ -266,6 +278,7 @@ private Q_SLOTS:
         QCOMPARE(lines[2], "tarvel-batch: \xe6\xb8\xa9\xe5\xba\xa6.txt: cannot write nowhere/\xe6\xb8\xa9\xe5\xba\xa6.txt: "
                            "No such file or directory");
     }
+#endif
 };
 
 QTEST_GUILESS_MAIN(TestCli)
