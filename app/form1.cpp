@@ -180,7 +180,7 @@ void Form1::OpenFolder(const QString &path)
         return;
     }
     Folder.FolderPath = folder.absoluteFilePath();
-    showFolder();
+    scanAndShowFolder();
 }
 
 bool Form1::eventFilter(QObject *watched, QEvent *event)
@@ -198,7 +198,7 @@ bool Form1::eventFilter(QObject *watched, QEvent *event)
     return true;
 }
 
-void Form1::showFolder()
+void Form1::scanAndShowFolder()
 {
     Text1->setText(QDir::toNativeSeparators(Folder.FolderPath));
     ScanFolder(Folder);
@@ -221,7 +221,7 @@ BatchSettings Form1::settingsFromFields() const
 void Form1::Form_Load()
 {
     Folder.FolderPath = QCoreApplication::applicationDirPath();
-    showFolder();
+    scanAndShowFolder();
 }
 
 void Form1::Command1_Click()

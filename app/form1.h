@@ -74,7 +74,7 @@ private:
     void setFonts();
     void setFocusOrder();
     void connectHandlers();
-    void showFolder();
+    void scanAndShowFolder();
     BatchSettings settingsFromFields() const;
 
     void Form_Load();

@@ -11,19 +11,13 @@ namespace {
 
 constexpr qsizetype MaxListedFailures = 10;
 
-QString DescribeFailure(const BatchFailure &failure)
-{
-    const QString what = failure.FailedSide == BatchFailure::Side::Source
-        ? QStringLiteral("无法读取")
-        : QStringLiteral("无法写入结果文件 %1").arg(ShownName(QDir::toNativeSeparators(failure.Path)));
-    return QStringLiteral("%1：%2（%3）").arg(ShownName(failure.FileName), what, failure.Reason);
-}
-
 QStringList FailureLines(const QList<BatchFailure> &failures)
 {
+    const FailureWords words{QStringLiteral("无法读取"), QStringLiteral("无法写入结果文件 %1"),
+                             QStringLiteral("%1：%2（%3）")};
     QStringList lines{QStringLiteral("%1 个文件未能处理：").arg(failures.size())};
     for (const BatchFailure &failure : failures.first(qMin(failures.size(), MaxListedFailures)))
-        lines.append(DescribeFailure(failure));
+        lines.append(DescribeFailure(failure, words));
     if (failures.size() > MaxListedFailures)
         lines.append(QStringLiteral("……"));
     return lines;

@@ -67,8 +67,10 @@ std::optional<BatchFailure> processFile(Mode mode, const Ranges &ranges, const Q
     // A small file needs no large buffers. With two bytes more than the file
     // the reader sees its end without growing, and the result of keeping it
     // whole, a line end added to its last line, fits in one write.
-    constexpr qsizetype SmallestBuffer = 64;
-    const qsizetype bufferSize = qBound<qint64>(SmallestBuffer, source.size() + 2, LineReader::DefaultBlockSize);
+    // A large one is read and written 1 MiB at a time: larger blocks gain
+    // nothing, and memory stays flat.
+    constexpr qsizetype SmallestBuffer = 64, LargestBuffer = 1 << 20;
+    const qsizetype bufferSize = qBound<qint64>(SmallestBuffer, source.size() + 2, LargestBuffer);
     // Owner-writable, so that the next run may replace it even where the
     // sources are kept read-only.
     ResultWriter kept(resultPath, bufferSize);

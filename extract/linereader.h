@@ -21,11 +21,9 @@ class QIODevice;
 class LineReader
 {
 public:
-    static constexpr qsizetype DefaultBlockSize = 1 << 20;
-
-    // `source` is read from where it stands: past a UTF-16 byte order mark.
-    explicit LineReader(QIODevice &source, qsizetype blockSize = DefaultBlockSize,
-                        TextEncoding encoding = TextEncoding::Bytes);
+    // `source` is read from where it stands: past a UTF-16 byte order mark,
+    // `blockSize` bytes at a time.
+    LineReader(QIODevice &source, qsizetype blockSize, TextEncoding encoding = TextEncoding::Bytes);
 
     TextEncoding encoding() const { return m_encoding; }
 

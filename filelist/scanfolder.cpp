@@ -104,9 +104,10 @@ void ScanFolder(FolderState &state)
     if (state.FolderPath.isEmpty())
         return; // QDir would take the working directory for it
     const QDir folder(state.FolderPath);
-    QStringList found = folder.entryList(
-        {QStringLiteral("*.txt"), QStringLiteral("*.asc"), QStringLiteral("*.dat")},
-        QDir::Files | QDir::NoDotAndDotDot, QDir::Unsorted);
+    QStringList patterns;
+    for (const QLatin1StringView extension : Extensions)
+        patterns.append(u'*' + extension);
+    QStringList found = folder.entryList(patterns, QDir::Files | QDir::NoDotAndDotDot, QDir::Unsorted);
 #ifdef Q_OS_UNIX
     found.append(namesNotInUtf8(state.FolderPath));
 #endif

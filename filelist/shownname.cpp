@@ -1,6 +1,9 @@
 #include "shownname.h"
 
+#include "batchrun.h"
 #include "folderstate.h"
+
+#include <QDir>
 
 #include <algorithm>
 
@@ -42,4 +45,12 @@ QString ShownName(const QString &name)
     for (const QChar c : name)
         shown += escaped(c);
     return shown + u'\'';
+}
+
+QString DescribeFailure(const BatchFailure &failure, const FailureWords &words)
+{
+    const QString what = failure.FailedSide == BatchFailure::Side::Source
+        ? words.cannotRead
+        : words.cannotWrite.arg(ShownName(QDir::toNativeSeparators(failure.Path)));
+    return words.line.arg(ShownName(failure.FileName), what, failure.Reason);
 }
