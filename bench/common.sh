@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Start-up shared by the benchmarks: sourced with NAME (run, scale), the
 # usage text in USAGE, the packages to install in PACKAGES and the room
 # needed in NEED_KIB. Parses [--keep] [WORKDIR], builds tarvel-batch in

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // tarvel-batch: the batch run from a terminal, one option for each field of
 // the window. main() parses the line, checks it, and runs.
 

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # tarvel_add_icon(target): gives target the program icon, as the Qt resources
 # :/icons/tarvel.ico and :/icons/tarvel-<size>.png.
 function(tarvel_add_icon target)

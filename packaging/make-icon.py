@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Draws Tarvel's icon and writes icons/tarvel.ico and icons/tarvel-<size>.png.
 
 The picture: a sheet of text lines with a blue strip of two lines pulled out

@@ -1,3 +1,4 @@
+; SPDX-License-Identifier: GPL-3.0-or-later
 ; The per-user installer: no administrator rights, a Start-menu entry that
 ; starts the window in the user's Documents folder, where its results go,
 ; and an uninstaller that removes what was installed.
