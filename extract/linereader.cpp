@@ -8,11 +8,11 @@
 
 namespace {
 
-// Where the last CR LF of the bytes ends, or nullptr when they hold none.
-const char *endOfLastCrLf(const char *begin, const char *end)
+// Where the last LF of the bytes ends, or nullptr when they hold none.
+const char *endOfLastLineFeed(const char *begin, const char *end)
 {
-    for (const char *at = end - 1; at > begin; --at) {
-        if (*at == '\n' && at[-1] == '\r')
+    for (const char *at = end - 1; at >= begin; --at) {
+        if (*at == '\n')
             return at + 1;
     }
     return nullptr;
@@ -67,13 +67,15 @@ void LineReader::noteLineEnds()
         return;
     const char *begin = m_buffer.constData() + m_begin;
     const char *end = m_buffer.constData() + m_end;
-    unsigned char loneCr = 0, loneLf = begin[0] == '\n' && !m_skipLineFeed;
+    unsigned char loneCr = 0, loneLf = begin[0] == '\n' && !m_skipLineFeed, anyCr = end[-1] == '\r';
     for (const char *at = begin; at + 1 < end; ++at) {
         loneCr |= (at[0] == '\r') & (at[1] != '\n');
         loneLf |= (at[0] != '\r') & (at[1] == '\n');
+        anyCr |= at[0] == '\r';
     }
     m_endsAtLineFeeds = !loneCr;
     m_endsAtCrLf = !loneCr && !loneLf;
+    m_endsAtLoneLf = !anyCr && !m_skipLineFeed;
 }
 
 // Whether the code unit at `at`, wholly in the buffer, is the ASCII `value`.
@@ -132,12 +134,15 @@ qsizetype LineReader::find(char value, qsizetype &found)
     return found;
 }
 
-bool LineReader::nextCrLfLines(std::string_view &lines)
+// The buffered lines up to the last LF, when `allEndAlike`, one of the
+// flags of noteLineEnds(), says their ends are all of one kind; checked after
+// startLine(), which may refill and so set the flags anew.
+bool LineReader::takeRun(std::string_view &lines, const bool &allEndAlike)
 {
-    if (!startLine() || !m_endsAtCrLf) // startLine() may refill
+    if (!startLine() || !allEndAlike)
         return false;
     const char *begin = m_buffer.constData() + m_begin;
-    const char *end = endOfLastCrLf(begin, m_buffer.constData() + m_end);
+    const char *end = endOfLastLineFeed(begin, m_buffer.constData() + m_end);
     if (!end)
         return false;
     lines = std::string_view(begin, end - begin);

@@ -52,13 +52,18 @@ public:
     // terminators included: the bytes a result holds for them anyway. False
     // when the buffer holds another line end, or no whole line, or the
     // stream is UTF-16; next() then reads on.
-    bool nextCrLfLines(std::string_view &lines);
+    bool nextCrLfLines(std::string_view &lines) { return m_endsAtCrLf && takeRun(lines, m_endsAtCrLf); }
+
+    // The buffered lines that end in a lone LF, when all of them do,
+    // terminators included, for a result to give each a CR; false as above.
+    bool nextLfLines(std::string_view &lines) { return m_endsAtLoneLf && takeRun(lines, m_endsAtLoneLf); }
 
     bool failed() const { return m_failed; }
     QString errorString() const;
 
 private:
     bool nextSlow(std::string_view &line);
+    bool takeRun(std::string_view &lines, const bool &allEndAlike);
     bool refill();
     void noteLineEnds();
     bool startLine();
@@ -73,10 +78,12 @@ private:
     qsizetype m_end = 0;   // one past the last byte read
     // What the unread bytes of a byte stream hold, as seen at the last refill
     // (see noteLineEnds()): no CR that an LF does not follow, so every line
-    // ends at an LF; and no lone LF either, so every line ends in CR LF.
-    // False where that is not known, and for UTF-16.
+    // ends at an LF; and no lone LF either, so every line ends in CR LF; or
+    // no CR at all, so every line ends in a lone LF. False where that is not
+    // known, and for UTF-16.
     bool m_endsAtLineFeeds = false;
     bool m_endsAtCrLf = false;
+    bool m_endsAtLoneLf = false;
     // Where the next CR and the next LF unit at or after m_begin lie; when a
     // unit is not there, the offset up to which the buffer was searched
     // without finding it, so that no byte is searched twice.

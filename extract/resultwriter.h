@@ -104,6 +104,7 @@ private:
     bool keepAttributesOf(const QFileInfo &earlier);
     friend bool AppendRemainingLines(LineReader &source, ResultWriter &kept);
     bool appendLines(std::string_view lines);
+    bool appendLfLines(std::string_view lines);
     bool appendSlow(std::string_view line);
     bool writeOut(const char *data, qint64 size);
     void startWriteback();
