@@ -19,22 +19,32 @@ TextEncoding ReadByteOrderMark(QIODevice &source)
     return encoding;
 }
 
-std::string_view ByteOrderMark(TextEncoding encoding)
+namespace {
+
+// What frames the text of a result in an encoding.
+struct Framing
+{
+    std::string_view mark, lineEnd;
+};
+
+Framing framingOf(TextEncoding encoding)
 {
     switch (encoding) {
-    case TextEncoding::Utf16LittleEndian: return "\xFF\xFE"sv;
-    case TextEncoding::Utf16BigEndian: return "\xFE\xFF"sv;
+    case TextEncoding::Utf16LittleEndian: return {"\xFF\xFE"sv, "\r\0\n\0"sv};
+    case TextEncoding::Utf16BigEndian: return {"\xFE\xFF"sv, "\0\r\0\n"sv};
     case TextEncoding::Bytes: break;
     }
-    return ""sv;
+    return {""sv, "\r\n"sv};
+}
+
+} // namespace
+
+std::string_view ByteOrderMark(TextEncoding encoding)
+{
+    return framingOf(encoding).mark;
 }
 
 std::string_view LineEnd(TextEncoding encoding)
 {
-    switch (encoding) {
-    case TextEncoding::Utf16LittleEndian: return "\r\0\n\0"sv;
-    case TextEncoding::Utf16BigEndian: return "\0\r\0\n"sv;
-    case TextEncoding::Bytes: break;
-    }
-    return "\r\n"sv;
+    return framingOf(encoding).lineEnd;
 }
