@@ -11,6 +11,7 @@
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QDir>
 #include <QFile>
 
 #include <cstdio>
@@ -196,7 +197,7 @@ int run(const Request &request, const FolderState &folder)
     if (request.Verbose) {
         WriteText(stdout, QStringLiteral("tarvel-batch: %1 result %2 written into %3, %4 of them empty\n")
                               .arg(QString::number(report.Done), report.Done == 1 ? QStringLiteral("file") : QStringLiteral("files"),
-                                   ShownName(report.ResultFolder), QString::number(report.Empty)));
+                                   ShownName(QDir::toNativeSeparators(report.ResultFolder)), QString::number(report.Empty)));
         std::fflush(stdout); // before any failure on standard error
     }
     const FailureWords words{QStringLiteral("cannot read it"), QStringLiteral("cannot write %1"),
