@@ -4,6 +4,7 @@
 #include "batchrun.h"
 #include "fixture.h"
 #include "folderstate.h"
+#include "linereader.h"
 
 #include <QRegularExpression>
 #include <QScopeGuard>
@@ -138,6 +139,10 @@ private Q_SLOTS:
             << QByteArray("1 x\r\n").repeated(99);
         QTest::newRow("3 MiB line, to the last") << byLines(u""_s, u"*"_s) << longLine << longLine + "\r\n";
         QTest::newRow("3 MiB line, by value") << byValue(u"15"_s, u"16"_s) << longLine << longLine + "\r\n";
+        // The reader's first block ends between the CR and the LF.
+        const QByteArray blockLine((LineReader::DefaultBlockSize - 1), 'x');
+        QTest::newRow("CR LF across a block end") << byLines(u"1"_s, u"3"_s) << blockLine + "\r\nb\r\n"
+                                                  << blockLine + "\r\nb\r\n";
         QTest::newRow("every line end") << byLines(u"2"_s, u"*"_s) << QByteArray("a\rb\nc\r\n\n\rd\r\r\ne")
                                         << QByteArray("b\r\nc\r\n\r\n\r\nd\r\n\r\ne\r\n");
         // 15米 x and 温度 15 in GBK; a UTF-8 mark only before the first line
