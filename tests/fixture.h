@@ -74,10 +74,6 @@ struct TmpfsMount
         if (::mount("tmpfs", where.constData(), "tmpfs", 0, options) != 0)
             whyNot = u"cannot mount a tmpfs: "_s + qt_error_string();
     }
-    bool remountReadOnly()
-    {
-        return ::mount(nullptr, where.constData(), nullptr, MS_REMOUNT | MS_RDONLY, nullptr) == 0;
-    }
     ~TmpfsMount()
     {
         if (whyNot.isEmpty())

@@ -4,6 +4,7 @@
 #include "batchrun.h"
 #include "fixture.h"
 #include "folderstate.h"
+#include "linereader.h"
 
 #include <QRegularExpression>
 #include <QScopeGuard>
@@ -27,6 +28,68 @@ BatchSettings byValue(const QString &low, const QString &high)
 {
     return {{}, {}, low, high, {}, false, true};
 }
+
+#ifdef Q_OS_LINUX
+// What stands in the way of the source b.txt or of its earlier result r_b.txt.
+using SetUp = void (*)(const QString &source, const QString &result);
+
+struct Obstacle
+{
+    const char *name;
+    SetUp setUp; // none: the prefix or the file system is the obstacle
+    BatchFailure::Side side;
+    QStringList failing;
+    QString reason = {}; // empty: any
+    QString prefix = u"r_"_s; // SRC/ stands for the source folder
+    const char *tmpfs = ""; // options of a tmpfs mounted first over the results' folder
+    int bSize = 0; // bytes of b.txt; 0: one line
+    bool asUser = false; // the obstacle is a mode bit, which root ignores
+};
+
+const QStringList B{u"b.txt"_s}, All{u"a.txt"_s, u"b.txt"_s, u"c.txt"_s};
+const QString Full = u"No space left on device"_s, Link = u"is a symbolic link"_s;
+constexpr auto Source = BatchFailure::Side::Source, Result = BatchFailure::Side::Result;
+const Obstacle Obstacles[] = {
+    {"source removed", [](const QString &source, const QString &) { QVERIFY(QFile::remove(source)); }, Source, B,
+     u"No such file or directory"_s},
+    {"source replaced by a folder",
+     [](const QString &source, const QString &) { QVERIFY(QFile::remove(source) && QDir().mkdir(source)); }, Source, B},
+    {"source replaced by a FIFO, no hang",
+     [](const QString &source, const QString &) {
+         QVERIFY(QFile::remove(source) && ::mkfifo(QFile::encodeName(source).constData(), 0600) == 0);
+     }, Source, B},
+    {"source opens but fails to read", // its first bytes, at address 0, are never mapped
+     [](const QString &source, const QString &) {
+         QVERIFY(QFile::remove(source) && QFile::link(u"/proc/self/mem"_s, source));
+     }, Source, B},
+    {"result path through a regular file", nullptr, Result, All, u"Not a directory"_s, u"a.txt/"_s},
+    {"result name is a folder",
+     [](const QString &, const QString &result) {
+         QVERIFY(QFile::remove(result) && QDir().mkdir(result) && writeFile(result + u"/keep"_s, "kept"));
+     }, Result, B},
+    {"result name links to another source",
+     [](const QString &source, const QString &result) {
+         QVERIFY(QFile::remove(result) && QFile::link(QFileInfo(source).path() + u"/a.txt"_s, result));
+     }, Result, B, Link},
+    {"result name is a dangling link",
+     [](const QString &, const QString &result) {
+         QVERIFY(QFile::remove(result) && QFile::link(result + u".gone"_s, result));
+     }, Result, B, Link},
+    {"earlier result read-only",
+     [](const QString &, const QString &result) { QVERIFY(QFile::setPermissions(result, QFile::ReadOwner)); },
+     Result, B, {}, u"r_"_s, "", 0, true},
+    {"result name too long", nullptr, Result, All, u"File name too long"_s, u"r_"_s + QString(250, u'x')},
+    {"read-only file system",
+     [](const QString &, const QString &result) {
+         QCOMPARE(::mount(nullptr, QFile::encodeName(QFileInfo(result).path()).constData(), nullptr, MS_REMOUNT | MS_RDONLY,
+                          nullptr), 0);
+     }, Result, All, u"Read-only file system"_s, u"r_"_s, "size=1m"},
+    {"disk full while writing", nullptr, Result, B, Full, u"r_"_s, "size=1m", 3 << 20},
+    {"disk full on commit, all in the buffer", nullptr, Result, B, Full, u"r_"_s, "size=128k", 200 << 10},
+    {"no inode for a temporary file", nullptr, Result, All, Full, u"r_"_s, "nr_inodes=3"},
+    {"in place, no inode for a new copy", nullptr, Result, All, Full, u"SRC/"_s, "nr_inodes=4"},
+};
+#endif
 
 } // namespace
 
@@ -76,6 +139,16 @@ private Q_SLOTS:
             << QByteArray("1 x\r\n").repeated(99);
         QTest::newRow("3 MiB line, to the last") << byLines(u""_s, u"*"_s) << longLine << longLine + "\r\n";
         QTest::newRow("3 MiB line, by value") << byValue(u"15"_s, u"16"_s) << longLine << longLine + "\r\n";
+        // The reader's first block ends between the CR and the LF.
+        const QByteArray blockLine((LineReader::DefaultBlockSize - 1), 'x');
+        QTest::newRow("CR LF across a block end") << byLines(u"1"_s, u"3"_s) << blockLine + "\r\nb\r\n"
+                                                  << blockLine + "\r\nb\r\n";
+        QTest::newRow("every line end") << byLines(u"2"_s, u"*"_s) << QByteArray("a\rb\nc\r\n\n\rd\r\r\ne")
+                                        << QByteArray("b\r\nc\r\n\r\n\r\nd\r\n\r\ne\r\n");
+        // 15米 x and 温度 15 in GBK; a UTF-8 mark only before the first line
+        QTest::newRow("keys after blanks, before GBK")
+            << byValue(u"15"_s, u"15"_s) << QByteArray("\xef\xbb\xbf \t15 a\n\xef\xbb\xbf" "15 b\n15\xc3\xd7 x\r\xce\xc2\xb6\xc8 15\r\n2 15")
+            << QByteArray("\xef\xbb\xbf \t15 a\r\n15\xc3\xd7 x\r\n");
     }
 
     void results()
@@ -93,56 +166,29 @@ private Q_SLOTS:
         QCOMPARE(readFile(root.filePath(u"r_a.txt"_s)), result);
     }
 
+#ifdef Q_OS_LINUX
     // Each row puts one obstacle in the way of b.txt, or of every file, after
     // the scan of a.txt, b.txt and c.txt, with an earlier result r_b.txt.
-#ifdef Q_OS_UNIX
-    // POSIX faults: FIFOs, /proc, symbolic links, mode bits, tmpfs. Their
+    // Linux faults: FIFOs, /proc, symbolic links, mode bits, tmpfs. Their
     // Windows counterparts are in tst_windows.
     void failures_data()
     {
-        QTest::addColumn<QString>("obstacle");
-        QTest::addColumn<QString>("prefix"); // SRC/ stands for the source folder
-        QTest::addColumn<QByteArray>("tmpfs"); // mounted first over the folder of the results
-        QTest::addColumn<int>("bSize"); // bytes of b.txt; 0: one line
-        QTest::addColumn<QStringList>("failing");
-        QTest::addColumn<QString>("reason"); // empty: any
-        const QStringList b{u"b.txt"_s}, all{u"a.txt"_s, u"b.txt"_s, u"c.txt"_s};
-        const QString full = u"No space left on device"_s, link = u"is a symbolic link"_s;
-        const auto row = [](const char *name, const QString &obstacle, const QString &prefix,
-                            const QByteArray &tmpfs, int bSize, const QStringList &failing,
-                            const QString &reason = {}) {
-            QTest::newRow(name) << obstacle << prefix << tmpfs << bSize << failing << reason;
-        };
-        row("source removed", u"removed"_s, u"r_"_s, {}, 0, b, u"No such file or directory"_s);
-        row("source replaced by a folder", u"folder"_s, u"r_"_s, {}, 0, b);
-        row("source replaced by a FIFO, no hang", u"fifo"_s, u"r_"_s, {}, 0, b);
-        row("source opens but fails to read", u"unreadable"_s, u"r_"_s, {}, 0, b);
-        row("result path through a regular file", {}, u"a.txt/"_s, {}, 0, all, u"Not a directory"_s);
-        row("result name is a folder", u"result folder"_s, u"r_"_s, {}, 0, b);
-        row("result name links to another source", u"result link"_s, u"r_"_s, {}, 0, b, link);
-        row("result name is a dangling link", u"result dangling link"_s, u"r_"_s, {}, 0, b, link);
-        row("earlier result read-only", u"result read-only"_s, u"r_"_s, {}, 0, b);
-        row("result name too long", {}, u"r_"_s + QString(250, u'x'), {}, 0, all, u"File name too long"_s);
-        row("read-only file system", u"result file system read-only"_s, u"r_"_s, "size=1m", 0, all,
-            u"Read-only file system"_s);
-        row("disk full while writing", {}, u"r_"_s, "size=1m", 3 << 20, b, full);
-        row("disk full on commit, all in the buffer", {}, u"r_"_s, "size=128k", 200 << 10, b, full);
-        row("no inode for a temporary file", {}, u"r_"_s, "nr_inodes=3", 0, all, full);
-        row("in place, no inode for a new copy", {}, u"SRC/"_s, "nr_inodes=4", 0, all, full);
+        QTest::addColumn<int>("index");
+        for (int i = 0; i < int(std::size(Obstacles)); ++i)
+            QTest::newRow(Obstacles[i].name) << i;
     }
 
     void failures()
     {
-        QFETCH(QString, obstacle);
-        QFETCH(QString, prefix);
-        QFETCH(QByteArray, tmpfs);
-        QFETCH(int, bSize);
-        QFETCH(QStringList, failing);
-        QFETCH(QString, reason);
+        QFETCH(int, index);
+        const Obstacle &row = Obstacles[index];
+        if (row.asUser && ::geteuid() == 0)
+            QSKIP("root ignores mode bits");
         QTemporaryDir sources, work;
+        QString prefix = row.prefix;
         std::optional<TmpfsMount> mounted;
-        if (!tmpfs.isEmpty()) {
-            mounted.emplace(prefix == u"SRC/"_s ? sources.path() : work.path(), tmpfs.constData());
+        if (*row.tmpfs) {
+            mounted.emplace(prefix == u"SRC/"_s ? sources.path() : work.path(), row.tmpfs);
             if (!mounted->whyNot.isEmpty())
                 QSKIP(qPrintable(mounted->whyNot));
         }
@@ -150,40 +196,19 @@ private Q_SLOTS:
         const QStringList names{u"a.txt"_s, u"b.txt"_s, u"c.txt"_s};
         for (const QString &name : names) {
             const QByteArray line = "1 " + name.toUtf8() + "\r\n";
-            QVERIFY(writeFile(sources.filePath(name), line.repeated(name == u"b.txt"_s ? bSize / 9 + 1 : 1)));
+            QVERIFY(writeFile(sources.filePath(name), line.repeated(name == u"b.txt"_s ? row.bSize / 9 + 1 : 1)));
         }
         QVERIFY(writeFile(work.filePath(u"a.txt"_s), "in the way\r\n"));
         QVERIFY(writeFile(work.filePath(u"r_b.txt"_s), "earlier\r\n"));
         FolderState folder{sources.path(), {}};
         ScanFolder(folder);
         const Contents sourcesBefore = folderContents(sources.path());
-
-        const bool sourceSide = !obstacle.isEmpty() && !obstacle.startsWith(u"result"_s);
         const QString source = sources.filePath(u"b.txt"_s), result = work.filePath(u"r_b.txt"_s);
-        if (sourceSide || obstacle == u"result folder"_s)
-            QVERIFY(QFile::remove(sourceSide ? source : result));
-        if (obstacle == u"folder"_s || obstacle == u"result folder"_s)
-            QVERIFY(QDir().mkdir(sourceSide ? source : result));
-        if (obstacle == u"result folder"_s)
-            QVERIFY(writeFile(result + u"/keep"_s, "kept"));
-        if (obstacle == u"fifo"_s)
-            QCOMPARE(::mkfifo(QFile::encodeName(source).constData(), 0600), 0);
-        if (obstacle == u"unreadable"_s) // its first bytes, at address 0, are never mapped
-            QVERIFY(QFile::link(u"/proc/self/mem"_s, source));
-        if (obstacle == u"result read-only"_s && ::geteuid() == 0)
-            QSKIP("root may replace a read-only file");
-        if (obstacle == u"result read-only"_s)
-            QVERIFY(QFile::setPermissions(result, QFile::ReadOwner));
-        if (obstacle.startsWith(u"result link"_s) || obstacle.startsWith(u"result dangling"_s)) {
-            QVERIFY(QFile::remove(result));
-            const bool dangling = obstacle.contains(u"dangling"_s);
-            QVERIFY(QFile::link(dangling ? work.filePath(u"nowhere"_s) : sources.filePath(u"a.txt"_s), result));
-        }
-        if (obstacle == u"result file system read-only"_s)
-            QVERIFY(mounted->remountReadOnly());
+        if (row.setUp)
+            row.setUp(source, result);
         Contents expected = folderContents(work.path());
         for (const QString &name : names) {
-            if (!failing.contains(name))
+            if (!row.failing.contains(name))
                 expected.insert(prefix + name, sourcesBefore.value(name));
         }
 
@@ -192,17 +217,18 @@ private Q_SLOTS:
         settings.SavePrefix = prefix;
         const BatchReport report = RunBatch(settings, folder.FolderPath, folder.FileNames);
 
-        QCOMPARE(report.Done, 3 - failing.size());
+        QCOMPARE(report.Done, 3 - row.failing.size());
         QStringList failed;
+        const bool sourceSide = row.side == BatchFailure::Side::Source;
         for (const BatchFailure &failure : report.Failures) {
             failed.append(failure.FileName);
-            QCOMPARE(failure.FailedSide == BatchFailure::Side::Source, sourceSide);
+            QCOMPARE(failure.FailedSide, row.side);
             QCOMPARE(failure.Path, sourceSide ? source : prefix + failure.FileName);
             QVERIFY(!failure.Reason.isEmpty());
-            if (!reason.isEmpty())
-                QCOMPARE(failure.Reason, reason);
+            if (!row.reason.isEmpty())
+                QCOMPARE(failure.Reason, row.reason);
         }
-        QCOMPARE(failed, failing);
+        QCOMPARE(failed, row.failing);
         QCOMPARE(folderContents(work.path()), expected); // earlier files kept, no temporary file
         for (const QString &name : names) {
             if (!sourceSide || name != u"b.txt"_s)
@@ -210,6 +236,9 @@ private Q_SLOTS:
         }
     }
 
+#endif
+
+#ifdef Q_OS_UNIX
     // A new result is readable by no more people than its source, within the
     // umask, and writable by its owner; a replaced file keeps its mode, and replaced in place also its
     // owner and group (given away only as root).
@@ -329,59 +358,44 @@ private Q_SLOTS:
 #endif
 
     // Real instrument and program output: lines 2 to 5, and a first-column
-    // range as a reader of each file would pick it, against a plain reading
-    // of the file: every CR LF, CR and LF ends a line; the key is the number
-    // at the start of the line, after blanks.
+    // range that keeps some lines of each file, against a plain reading of
+    // the file: every CR LF, CR and LF ends a line; the key is the number at
+    // the start of the line, after blanks.
     void realData_data()
     {
-        QTest::addColumn<QString>("low");
-        QTest::addColumn<QString>("high");
-        QTest::addColumn<int>("count");
-        QTest::addColumn<QByteArray>("first"); // how the first and last kept lines begin
-        QTest::addColumn<QByteArray>("last");
-        const auto row = [](const char *file, const char *low, const char *high, int count,
-                            const char *first, const char *last) {
-            QTest::newRow(file) << QString::fromLatin1(low) << QString::fromLatin1(high) << count
-                                << QByteArray(first) << QByteArray(last);
-        };
-        row("bh_spcm_tcspc_decay.asc", "1", "2", 307, "1.000020 ,", "1.996783 ,");
-        row("elcentro_1940_ns_accel.dat", "0.01", "0.02", 17, "   0.01338", "   0.01488");
-        row("jasco_v570_pbse_absorbance.txt", "700", "710", 11, "710.0000\t", "700.0000\t");
-        row("nasa_gistemp_global_monthly.txt", "1900", "1910", 11, "1900 ", "1910 ");
-        row("noaa_mauna_loa_co2_monthly.txt", "1960", "1960", 12, "1960   1 ", "1960  12 ");
-        row("piomas_ice_volume_daily.dat", "1980", "1981", 730, "1980   1 ", "1981 365 ");
-        row("raman_unknown_mixture1.txt", "200", "210", 4, "201.2006", "209.2914");
-        row("rss_msu_tls_weighting.txt", "3", "5", 3, "   3 ", "   5 ");
-        row("shimadzu_mos2_absorbance.txt", "400", "401", 3, "400,", "401,");
+        QTest::addColumn<double>("low");
+        QTest::addColumn<double>("high");
+        QTest::newRow("bh_spcm_tcspc_decay.asc") << 1.0 << 2.0;
+        QTest::newRow("elcentro_1940_ns_accel.dat") << 0.01 << 0.02;
+        QTest::newRow("jasco_v570_pbse_absorbance.txt") << 700.0 << 710.0;
+        QTest::newRow("nasa_gistemp_global_monthly.txt") << 1900.0 << 1910.0;
+        QTest::newRow("noaa_mauna_loa_co2_monthly.txt") << 1960.0 << 1960.0;
+        QTest::newRow("piomas_ice_volume_daily.dat") << 1980.0 << 1981.0;
+        QTest::newRow("raman_unknown_mixture1.txt") << 200.0 << 210.0;
+        QTest::newRow("rss_msu_tls_weighting.txt") << 3.0 << 5.0;
+        QTest::newRow("shimadzu_mos2_absorbance.txt") << 400.0 << 401.0;
     }
 
     void realData()
     {
-        QFETCH(QString, low);
-        QFETCH(QString, high);
-        QFETCH(int, count);
-        QFETCH(QByteArray, first);
-        QFETCH(QByteArray, last);
+        QFETCH(double, low);
+        QFETCH(double, high);
         const QDir data(QStringLiteral(TARVEL_REALDATA_DIR));
         if (!data.exists())
             QSKIP(qPrintable(data.path() + u" is missing: no real data to try"_s));
         const QString name = QString::fromLatin1(QTest::currentDataTag());
         QByteArray bytes = readFile(data.filePath(name));
-        QVERIFY(!bytes.isEmpty());
         QByteArrayList lines = bytes.replace("\r\n", "\n").replace('\r', '\n').split('\n');
         if (lines.last().isEmpty())
             lines.removeLast(); // the split's empty text after the last line end
         static const QRegularExpression number(u"^[ \t]*([+-]?(\\d+\\.?\\d*|\\.\\d+)([eE][+-]?\\d+)?)"_s);
-        const auto key = [](const QByteArray &line) {
-            return number.match(QString::fromLatin1(line)).captured(1).toDouble(); // none gives 0
-        };
         QByteArrayList kept;
         for (const QByteArray &line : std::as_const(lines)) {
-            if (key(line) >= low.toDouble() && key(line) <= high.toDouble())
+            const double key = number.match(QString::fromLatin1(line)).captured(1).toDouble(); // none gives 0
+            if (key >= low && key <= high)
                 kept.append(line);
         }
-        QCOMPARE(kept.size(), count);
-        QVERIFY(kept.first().startsWith(first) && kept.last().startsWith(last));
+        QVERIFY(lines.size() > 5 && !kept.isEmpty());
 
         QTemporaryDir work;
         const auto resultOf = [&](BatchSettings settings) {
@@ -392,7 +406,7 @@ private Q_SLOTS:
         const auto crLf = [](const QByteArrayList &lines) { return lines.join("\r\n") + "\r\n"; };
         QCOMPARE(resultOf(byLines(u"2"_s, u"5"_s)), crLf(lines.mid(1, 4)));
         QCOMPARE(resultOf(byLines(u"1"_s, u"*"_s)), crLf(lines));
-        QCOMPARE(resultOf(byValue(low, high)), crLf(kept));
+        QCOMPARE(resultOf(byValue(QString::number(low), QString::number(high))), crLf(kept));
     }
 };
 

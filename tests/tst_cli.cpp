@@ -231,7 +231,7 @@ private Q_SLOTS:
                                             << u"tarvel-batch: 3 result files written into WORK, 2 of them empty\n"_s;
         QTest::newRow("before the failures") << u"--prefix out/r_ DIR --verbose"_s << 1
                                              << u"tarvel-batch: 0 result files written into WORK/out, 0 of them empty\n"
-                                                "tarvel-batch: a.txt: cannot write out/r_a.txt: No such file or directory\n"_s;
+                                                "tarvel-batch: a.txt: cannot write out/r_a.txt: "_s;
     }
 
     void verbose()
@@ -248,7 +248,7 @@ private Q_SLOTS:
         tool.start(QStringLiteral(TARVEL_BATCH_EXE), arguments.split(u' ').replaceInStrings(u"DIR"_s, folder.path()));
         QVERIFY(tool.waitForFinished(-1));
         QCOMPARE(tool.exitCode(), exitCode);
-        const QString said = QString::fromUtf8(tool.readAll());
+        const QString said = QString::fromLocal8Bit(tool.readAll()).remove(u'\r'); // CR LF on Windows
         QVERIFY2(said.startsWith(output.replace(u"WORK"_s, work.path())), qPrintable(said));
     }
 

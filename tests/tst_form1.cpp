@@ -1,3 +1,4 @@
+#include "fixture.h"
 #include "form1.h"
 
 #include <QTest>
@@ -5,21 +6,7 @@
 
 #include <memory>
 
-using namespace Qt::StringLiterals;
-
 namespace {
-
-void WriteFile(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    QVERIFY2(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size(), qPrintable(path));
-}
-
-QByteArray ReadFile(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : "<missing>"_ba;
-}
 
 QString CaptionOf(const QWidget *control)
 {
@@ -29,6 +16,13 @@ QString CaptionOf(const QWidget *control)
 
 const QByteArray FileA = "10 x\r\n20 y\r\n30 z\r\n40 w\r\n";
 const QByteArray FileB = "1\r\n2\n\r3\r4";
+
+// A folder holding a.txt and b.dat.
+void makeFolder(const QString &folder)
+{
+    QVERIFY(QDir().mkpath(folder));
+    QVERIFY(writeFile(folder + u"/a.txt"_s, FileA) && writeFile(folder + u"/b.dat"_s, FileB));
+}
 
 } // namespace
 
@@ -60,64 +54,14 @@ private Q_SLOTS:
         ownedByForm = true;
     }
 
-    void layout_data()
-    {
-        QTest::addColumn<QString>("kind");
-        QTest::addColumn<QString>("parent");
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<QRect>("twips"); // left, top, width, height
-        const auto row = [](const char *name, const char *kind, const char *parent, const QString &text, QRect twips) {
-            QTest::newRow(name) << QString::fromLatin1(kind) << QString::fromLatin1(parent) << text << twips;
-        };
-        FolderState own{QCoreApplication::applicationDirPath(), {}};
-        ScanFolder(own);
-        row("Frame1", "QGroupBox", "Form1", u"步骤(1) 定位文件夹"_s, {240, 120, 6135, 1575});
-        row("Label1", "QLabel", "Frame1", u"位置："_s, {120, 480, 615, 375});
-        row("Text1", "QLineEdit", "Frame1", QDir::toNativeSeparators(own.FolderPath), {720, 360, 5175, 495});
-        row("Command1", "QPushButton", "Frame1", u"定位文件夹..."_s, {720, 960, 1455, 495});
-        row("Label7", "QLabel", "Frame1", u"文本文件个数："_s, {2640, 1080, 1335, 255});
-        row("Label8", "QLabel", "Frame1", QString::number(own.FileCount()), {4080, 1080, 855, 255});
-        row("Frame2", "QGroupBox", "Form1", u"步骤(2) 选择提取方式"_s, {240, 1800, 6135, 1935});
-        row("Option1", "QRadioButton", "Frame2", u"按行数"_s, {240, 480, 1095, 375});
-        row("Label2", "QLabel", "Frame2", u"提取行数(含)："_s, {1440, 480, 1575, 255});
-        row("Text2", "QLineEdit", "Frame2", QString(), {2760, 360, 1215, 390});
-        row("Label3", "QLabel", "Frame2", u"~"_s, {4080, 480, 375, 135});
-        row("Text3", "QLineEdit", "Frame2", u"*"_s, {4440, 360, 1215, 390});
-        row("Label9", "QLabel", "Frame2", u"星号代表最后一行"_s, {4320, 840, 1455, 255});
-        row("Line1", "QFrame", "Frame2", QString(), {120, 1080, 5880, 15});
-        row("Option2", "QRadioButton", "Frame2", u"按首列值"_s, {240, 1320, 1095, 375});
-        row("Label11", "QLabel", "Frame2", u"数据范围(含)："_s, {1440, 1440, 1335, 255});
-        row("Text5", "QLineEdit", "Frame2", QString(), {2760, 1320, 1215, 390});
-        row("Label12", "QLabel", "Frame2", u"~"_s, {4080, 1440, 375, 135});
-        row("Text6", "QLineEdit", "Frame2", QString(), {4440, 1320, 1215, 390});
-        row("Frame4", "QGroupBox", "Form1", u"步骤(3) 添加保存前缀  如为空，则产生同名文件，可能会覆盖"_s, {240, 3840, 6135, 975});
-        row("Label4", "QLabel", "Frame4", u"附加保存前缀："_s, {240, 480, 1575, 255});
-        row("Text4", "QLineEdit", "Frame4", QString(), {1680, 360, 2175, 375});
-        row("Label5", "QLabel", "Frame4", u"原文件名.txt"_s, {3960, 480, 1095, 255});
-        row("Frame5", "QGroupBox", "Form1", u"步骤(4) 确认设置无误后点击执行"_s, {240, 4920, 6135, 1095});
-        row("Command2", "QPushButton", "Frame5", u"执行"_s, {360, 360, 1455, 495});
-        row("Label6", "QLabel", "Frame5", u"（执行后会在程序所在目录内创建文件）"_s, {2160, 600, 3375, 255});
-    }
-
-    void layout()
-    {
-        QFETCH(QString, kind);
-        QFETCH(QString, parent);
-        QFETCH(QString, text);
-        QFETCH(QRect, twips);
-        const auto *control = form->findChild<QWidget *>(QString::fromLatin1(QTest::currentDataTag()));
-        QVERIFY(control && control->isVisibleTo(form.get()) && control->isEnabled());
-        QCOMPARE(QString::fromLatin1(control->metaObject()->className()), kind);
-        QCOMPARE(control->parentWidget()->objectName(), parent);
-        QCOMPARE(CaptionOf(control), text);
-        QCOMPARE(control->geometry(), QRect(twips.topLeft() / 15, twips.size() / 15));
-    }
-
     void initialStateAndFocus()
     {
         QCOMPARE(form->windowTitle(), u"Tarvel"_s);
         QVERIFY(form->size() == QSize(441, 419) && form->minimumSize() == form->maximumSize());
-        QCOMPARE(form->Folder.FolderPath, QCoreApplication::applicationDirPath()); // shown: see layout()
+        FolderState own{QCoreApplication::applicationDirPath(), {}};
+        ScanFolder(own);
+        QCOMPARE(form->Text1->text() + u' ' + form->Label8->text(),
+                 QDir::toNativeSeparators(own.FolderPath) + u' ' + QString::number(own.FileCount()));
         QVERIFY(form->Option1->isChecked() && !form->Option2->isChecked());
 
         QStringList order{form->Command1->objectName()};
@@ -134,9 +78,17 @@ private Q_SLOTS:
         QCOMPARE(QApplication::focusWidget(), form->Text4);
     }
 
-    void captionsFit()
+    // Every control is shown, usable and wholly inside the window or its
+    // frame, with room for its caption; the window has its icon in every size.
+    void controlsFit()
     {
         for (const QWidget *control : form->findChildren<QWidget *>()) {
+            const QWidget *parent = control->parentWidget();
+            if (parent != form.get() && !qobject_cast<const QGroupBox *>(parent))
+                continue; // a part of a control
+            QVERIFY2(control->isVisibleTo(form.get()) && control->isEnabled()
+                         && parent->rect().contains(control->geometry()),
+                     qPrintable(control->objectName()));
             const QString caption = CaptionOf(control);
             if (caption.isEmpty() || qobject_cast<const QLineEdit *>(control))
                 continue;
@@ -151,6 +103,7 @@ private Q_SLOTS:
                          && metrics.tightBoundingRect(caption).height() <= control->height(),
                      qPrintable(control->objectName() + u": "_s + caption));
         }
+        QCOMPARE(form->windowIcon().availableSizes().size(), 5);
     }
 
     void keyRules_data()
@@ -182,9 +135,7 @@ private Q_SLOTS:
     {
         QTemporaryDir temp, out;
         const QString folder = temp.filePath(u"数据 2024"_s);
-        QVERIFY(QDir().mkpath(folder));
-        WriteFile(folder + u"/a.txt"_s, FileA);
-        WriteFile(folder + u"/b.dat"_s, FileB);
+        makeFolder(folder);
         for (const QString &answer : {folder, QString()}) { // chosen, then kept by a cancelled choice
             folderAnswer = answer;
             QTest::mouseClick(form->Command1, Qt::LeftButton);
@@ -196,7 +147,7 @@ private Q_SLOTS:
         const auto runInto = [&](const QString &prefix) {
             form->Text4->setText(out.filePath(prefix));
             QTest::mouseClick(form->Command2, Qt::LeftButton);
-            return ReadFile(out.filePath(prefix + u"a.txt"_s)) + '|' + ReadFile(out.filePath(prefix + u"b.dat"_s));
+            return readFile(out.filePath(prefix + u"a.txt"_s)) + '|' + readFile(out.filePath(prefix + u"b.dat"_s));
         };
         form->Text2->setText(u"2"_s);
         QCOMPARE(runInto(u"行_"_s), "20 y\r\n30 z\r\n40 w\r\n|2\r\n\r\n3\r\n4\r\n"_ba);
@@ -242,9 +193,7 @@ private Q_SLOTS:
         QFETCH(QString, message);
         QTemporaryDir temp;
         const QString folder = temp.filePath(u"数据"_s);
-        QVERIFY(QDir().mkpath(folder));
-        WriteFile(folder + u"/a.txt"_s, FileA);
-        WriteFile(folder + u"/b.dat"_s, FileB);
+        makeFolder(folder);
         const QString own = form->Text1->text() + u' ' + form->Label8->text();
         const QString dropped = temp.filePath(path);
 
@@ -273,7 +222,7 @@ private Q_SLOTS:
     {
         QTemporaryDir source, out;
         for (int i = 0; i < 6; ++i)
-            WriteFile(source.filePath(u"f%1.txt"_s.arg(i)), FileA);
+            QVERIFY(writeFile(source.filePath(u"f%1.txt"_s.arg(i)), FileA));
         folderAnswer = source.path();
         QTest::mouseClick(form->Command1, Qt::LeftButton);
         form->Text4->setText(out.filePath(u"r_"_s));
