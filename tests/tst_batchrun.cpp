@@ -4,7 +4,6 @@
 #include "batchrun.h"
 #include "fixture.h"
 #include "folderstate.h"
-#include "linereader.h"
 
 #include <QRegularExpression>
 #include <QScopeGuard>
@@ -137,10 +136,14 @@ private Q_SLOTS:
         QTest::newRow("lone CRs outgrow the write buffer")
             << byLines(u""_s, u"*"_s) << QByteArray("1 x\r").repeated(99)
             << QByteArray("1 x\r\n").repeated(99);
+        QTest::newRow("lone LFs outgrow the write buffer")
+            << byLines(u"2"_s, u"*"_s) << QByteArray("12 x\n").repeated(99)
+            << QByteArray("12 x\r\n").repeated(98);
         QTest::newRow("3 MiB line, to the last") << byLines(u""_s, u"*"_s) << longLine << longLine + "\r\n";
         QTest::newRow("3 MiB line, by value") << byValue(u"15"_s, u"16"_s) << longLine << longLine + "\r\n";
-        // The reader's first block ends between the CR and the LF.
-        const QByteArray blockLine((LineReader::DefaultBlockSize - 1), 'x');
+        // The reader's first block, 1 MiB for a file this large, ends between
+        // the CR and the LF.
+        const QByteArray blockLine((1 << 20) - 1, 'x');
         QTest::newRow("CR LF across a block end") << byLines(u"1"_s, u"3"_s) << blockLine + "\r\nb\r\n"
                                                   << blockLine + "\r\nb\r\n";
         QTest::newRow("every line end") << byLines(u"2"_s, u"*"_s) << QByteArray("a\rb\nc\r\n\n\rd\r\r\ne")
