@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // ExtractByLines through a small buffer against the line range applied to the
 // reference lines. Parameters: StartLine and EndLine (three bytes each), then
 // ToLastLine (lowest bit of a byte), then the stream's buffer and read sizes.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // ExtractByValue and FirstColumnKey through a small buffer against the
 // reference first column and Val. Parameters: LowValue and HighValue (two
 // bytes each, in eighths), then the stream's buffer and read sizes.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // FieldToDouble and FieldToLineNumber against a reference of the field rule, on
 // the input read as UTF-8 (full-width digits and other non-ASCII included).
 

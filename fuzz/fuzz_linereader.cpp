@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // LineReader through a small buffer and short reads against the whole-buffer
 // line rule. The first byte's bits, taken in turn, choose for each call
 // between next() (0) and nextCrLfLines() (1).

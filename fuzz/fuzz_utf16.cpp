@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Both extraction modes on UTF-16 streams (odd lengths, surrogates, CR and
 // LF units split across blocks) through a small buffer, against the line and
 // first-column rules applied to the stream's code units. Parameters: one

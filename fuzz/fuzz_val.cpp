@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Val against the reference on any bytes. libFuzzer hands over a buffer of
 // exactly the input's size, so AddressSanitizer stops any read past the text.
 

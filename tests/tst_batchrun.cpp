@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Whole runs on real folders: the fields as a run takes them, and faults
 // from outside the run, each reported by name while nothing is lost.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // tarvel-batch run as a user runs it, on temporary folders.
 
 #include "fixture.h"

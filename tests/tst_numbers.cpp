@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Val and the two field conversions, under a German locale: the point is the
 // decimal separator whatever the locale says.
 

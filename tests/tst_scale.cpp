@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A folder of 100,000 data files, listed and run from the window in seconds.
 
 #include "fixture.h"

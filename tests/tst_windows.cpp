@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What differs on Windows: file attributes, backslashes, file identity,
 // results that another program holds open or that are read-only, and
 // tarvel-batch's output in the ANSI code page.
