@@ -60,22 +60,28 @@ bool LineReader::refill()
 // One branch-free pass over the unread bytes, so that the compiler can
 // vectorise it. A CR as the last byte is left out: no line search goes past
 // it without a refill. An LF as the first byte is lone unless it belongs to
-// the CR that ended the previous line.
+// the CR that ended the previous line. Bytes without any CR, as most
+// programs on Linux write them, are told by one memchr.
 void LineReader::noteLineEnds()
 {
     if (m_encoding != TextEncoding::Bytes)
         return;
     const char *begin = m_buffer.constData() + m_begin;
     const char *end = m_buffer.constData() + m_end;
-    unsigned char loneCr = 0, loneLf = begin[0] == '\n' && !m_skipLineFeed, anyCr = end[-1] == '\r';
+    if (!std::memchr(begin, '\r', end - begin)) {
+        m_endsAtLineFeeds = true;
+        m_endsAtCrLf = false;
+        m_endsAtLoneLf = !m_skipLineFeed;
+        return;
+    }
+    unsigned char loneCr = 0, loneLf = begin[0] == '\n' && !m_skipLineFeed;
     for (const char *at = begin; at + 1 < end; ++at) {
         loneCr |= (at[0] == '\r') & (at[1] != '\n');
         loneLf |= (at[0] != '\r') & (at[1] == '\n');
-        anyCr |= at[0] == '\r';
     }
     m_endsAtLineFeeds = !loneCr;
     m_endsAtCrLf = !loneCr && !loneLf;
-    m_endsAtLoneLf = !anyCr && !m_skipLineFeed;
+    m_endsAtLoneLf = false;
 }
 
 // Whether the code unit at `at`, wholly in the buffer, is the ASCII `value`.
