@@ -21,7 +21,7 @@ const char *endOfLastLineFeed(const char *begin, const char *end)
 } // namespace
 
 LineReader::LineReader(QIODevice &source, qsizetype blockSize, TextEncoding encoding)
-    : m_source(source), m_encoding(encoding), m_unitSize(UnitSize(encoding))
+    : m_source(source), m_encoding(encoding)
 {
     m_buffer.resize(blockSize);
 }
@@ -104,10 +104,10 @@ bool LineReader::startLine()
         return false;
     if (m_skipLineFeed) {
         m_skipLineFeed = false;
-        if (m_end - m_begin < m_unitSize)
+        if (m_end - m_begin < unitSize())
             refill(); // the rest of the unit, if the stream has it
-        if (m_end - m_begin >= m_unitSize && isUnit(m_begin, '\n')) {
-            m_begin += m_unitSize;
+        if (m_end - m_begin >= unitSize() && isUnit(m_begin, '\n')) {
+            m_begin += unitSize();
             if (m_begin == m_end && !refill())
                 return false;
         }
@@ -121,7 +121,7 @@ bool LineReader::startLine()
 // the value within a unit, at a unit's start.
 qsizetype LineReader::find(char value, qsizetype &found)
 {
-    const qsizetype limit = m_end - (m_end - m_begin) % m_unitSize;
+    const qsizetype limit = wholeUnitsEnd();
     const qsizetype valueByte = m_encoding == TextEncoding::Utf16BigEndian ? 1 : 0;
     const char *data = m_buffer.constData();
     found = std::max(found, m_begin);
@@ -132,10 +132,10 @@ qsizetype LineReader::find(char value, qsizetype &found)
             break;
         }
         const qsizetype candidate = static_cast<const char *>(at) - data - valueByte;
-        const qsizetype misalignment = (candidate - m_begin) % m_unitSize;
-        found = misalignment == 0 ? candidate : candidate + m_unitSize - misalignment;
+        const qsizetype misalignment = (candidate - m_begin) % unitSize();
+        found = misalignment == 0 ? candidate : candidate + unitSize() - misalignment;
         if (found == candidate && !isUnit(found, value))
-            found += m_unitSize;
+            found += unitSize();
     }
     return found;
 }
@@ -162,16 +162,16 @@ bool LineReader::nextSlow(std::string_view &line)
         return false;
     for (;;) {
         const qsizetype end = std::min(find('\r', m_nextCr), find('\n', m_nextLf));
-        if (end < m_end - (m_end - m_begin) % m_unitSize) {
+        if (end < wholeUnitsEnd()) {
             line = std::string_view(m_buffer.constData() + m_begin, end - m_begin);
-            m_begin = end + m_unitSize;
+            m_begin = end + unitSize();
             if (isUnit(end, '\r')) {
                 // An LF right behind the CR belongs to it; when the CR is the
                 // last whole unit read, the next line looks for that LF.
-                if (m_end - m_begin < m_unitSize)
+                if (m_end - m_begin < unitSize())
                     m_skipLineFeed = true;
                 else if (isUnit(m_begin, '\n'))
-                    m_begin += m_unitSize;
+                    m_begin += unitSize();
             }
             return true;
         }

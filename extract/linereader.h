@@ -69,10 +69,12 @@ private:
     bool startLine();
     bool isUnit(qsizetype at, char value) const;
     qsizetype find(char value, qsizetype &found);
+    int unitSize() const { return UnitSize(m_encoding); }
+    // One past the last unread code unit wholly in the buffer.
+    qsizetype wholeUnitsEnd() const { return m_end - (m_end - m_begin) % unitSize(); }
 
     QIODevice &m_source;
     const TextEncoding m_encoding;
-    const int m_unitSize; // bytes a code unit takes
     QByteArray m_buffer;
     qsizetype m_begin = 0; // first unread byte, the start of a code unit
     qsizetype m_end = 0;   // one past the last byte read
