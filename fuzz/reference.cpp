@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "reference.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <locale.h>
@@ -10,111 +11,66 @@ namespace {
 bool isDigit(char c) { return c >= '0' && c <= '9'; }
 bool isSign(char c) { return c == '+' || c == '-'; }
 
-bool isDigitOfBase(char c, int base)
+// The &H or &O digits at the front of `text`: up to 0xFFFF as 16-bit signed,
+// up to 0xFFFFFFFF as 32-bit signed, else 0.
+double radixValue(std::string_view text, std::string_view digitsOfBase, int base)
 {
-    if (base == 8)
-        return c >= '0' && c <= '7';
-    return isDigit(c) || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
-}
-
-// strtod in the "C" locale, whatever locale the process is in.
-double cLocaleStrtod(const std::string &number)
-{
-    static const locale_t cLocale = newlocale(LC_ALL_MASK, "C", locale_t(nullptr));
-    return strtod_l(number.c_str(), nullptr, cLocale);
-}
-
-double radixValue(std::string_view text, int base)
-{
-    std::size_t length = 0;
-    while (length < text.size() && isDigitOfBase(text[length], base))
-        ++length;
-    std::string_view digits = text.substr(0, length);
-    while (!digits.empty() && digits.front() == '0')
-        digits.remove_prefix(1);
+    std::string_view digits = text.substr(0, text.find_first_not_of(digitsOfBase));
+    digits.remove_prefix(std::min(digits.find_first_not_of('0'), digits.size()));
     if (digits.size() > 16) // beyond 64 bits, so beyond 32 bits too
         return 0;
-    const unsigned long long value =
-        digits.empty() ? 0 : std::strtoull(std::string(digits).c_str(), nullptr, base);
+    const unsigned long long value = std::strtoull(std::string(digits).c_str(), nullptr, base);
     if (value <= 0xFFFF)
         return std::int16_t(std::uint16_t(value));
-    if (value <= 0xFFFFFFFF)
-        return std::int32_t(std::uint32_t(value));
-    return 0;
+    return value <= 0xFFFFFFFF ? std::int32_t(std::uint32_t(value)) : 0;
+}
+
+// The code unit at `at`: a byte, or two in the encoding's order.
+unsigned unitAt(std::string_view text, std::size_t at, TextEncoding encoding)
+{
+    const unsigned first = static_cast<unsigned char>(text[at]);
+    if (encoding == TextEncoding::Bytes)
+        return first;
+    const unsigned second = static_cast<unsigned char>(text[at + 1]);
+    return encoding == TextEncoding::Utf16BigEndian ? first << 8 | second : second << 8 | first;
 }
 
 } // namespace
 
-std::vector<std::string_view> ReferenceLines(std::string_view stream)
+std::vector<std::string_view> ReferenceLines(std::string_view stream, TextEncoding encoding)
 {
+    const std::size_t size = UnitSize(encoding);
     std::vector<std::string_view> lines;
     std::size_t start = 0;
-    for (std::size_t i = 0; i < stream.size(); ++i) {
-        if (stream[i] != '\r' && stream[i] != '\n')
-            continue;
-        lines.push_back(stream.substr(start, i - start));
-        if (stream[i] == '\r' && i + 1 < stream.size() && stream[i + 1] == '\n')
-            ++i;
-        start = i + 1;
-    }
-    if (start < stream.size())
-        lines.push_back(stream.substr(start));
-    return lines;
-}
-
-namespace {
-
-unsigned unitAt(std::string_view stream, std::size_t at, bool bigEndian)
-{
-    const auto first = static_cast<unsigned char>(stream[at]), second = static_cast<unsigned char>(stream[at + 1]);
-    return bigEndian ? first * 256u + second : second * 256u + first;
-}
-
-} // namespace
-
-std::vector<std::string_view> ReferenceUtf16Lines(std::string_view stream, bool bigEndian)
-{
-    std::vector<std::string_view> lines;
-    std::size_t start = 0, i = 0;
-    for (; i + 1 < stream.size(); i += 2) {
-        const unsigned unit = unitAt(stream, i, bigEndian);
+    for (std::size_t i = 0; i + size <= stream.size(); i += size) {
+        const unsigned unit = unitAt(stream, i, encoding);
         if (unit != '\r' && unit != '\n')
             continue;
         lines.push_back(stream.substr(start, i - start));
-        if (unit == '\r' && i + 3 < stream.size() && unitAt(stream, i + 2, bigEndian) == '\n')
-            i += 2;
-        start = i + 2;
+        if (unit == '\r' && i + 2 * size <= stream.size() && unitAt(stream, i + size, encoding) == '\n')
+            i += size;
+        start = i + size;
     }
     if (start < stream.size())
         lines.push_back(stream.substr(start));
     return lines;
 }
 
-std::string ReferenceUtf16FirstColumn(std::string_view line, bool bigEndian)
+// The engine ends a byte line's column at bytes 0x81 to 0xFE rather than at
+// every byte from 0x80 up; none of those is part of a number, so Val reads
+// the same.
+std::string ReferenceFirstColumn(std::string_view line, TextEncoding encoding)
 {
-    std::size_t i = 0;
-    while (i + 1 < line.size() && (unitAt(line, i, bigEndian) == ' ' || unitAt(line, i, bigEndian) == '\t'))
-        i += 2;
     std::string column;
-    for (; i + 1 < line.size(); i += 2) {
-        const unsigned unit = unitAt(line, i, bigEndian);
+    for (std::size_t i = 0; i + UnitSize(encoding) <= line.size(); i += UnitSize(encoding)) {
+        const unsigned unit = unitAt(line, i, encoding);
+        if (column.empty() && (unit == ' ' || unit == '\t'))
+            continue; // a leading blank, since a blank ends the column
         if (unit < 33 || unit >= 0x80)
             break;
         column += char(unit);
     }
     return column;
-}
-
-std::string_view ReferenceFirstColumn(std::string_view line)
-{
-    while (!line.empty() && (line.front() == ' ' || line.front() == '\t'))
-        line.remove_prefix(1);
-    for (std::size_t i = 0; i < line.size(); ++i) {
-        const auto byte = static_cast<unsigned char>(line[i]);
-        if (byte < 33 || (byte >= 0x81 && byte <= 0xFE))
-            return line.substr(0, i);
-    }
-    return line;
 }
 
 bool IsCompleteDecimal(std::string_view text)
@@ -146,23 +102,15 @@ bool IsCompleteDecimal(std::string_view text)
 
 double ReferenceVal(std::string_view text)
 {
-    if (text.size() >= 2 && text[0] == '&' && (text[1] == 'H' || text[1] == 'h'))
-        return radixValue(text.substr(2), 16);
-    if (text.size() >= 2 && text[0] == '&' && (text[1] == 'O' || text[1] == 'o'))
-        return radixValue(text.substr(2), 8);
+    if (text.starts_with("&H") || text.starts_with("&h"))
+        return radixValue(text.substr(2), "0123456789abcdefABCDEF", 16);
+    if (text.starts_with("&O") || text.starts_with("&o"))
+        return radixValue(text.substr(2), "01234567", 8);
+    // strtod in the "C" locale, whatever locale the process is in.
+    static const locale_t cLocale = newlocale(LC_ALL_MASK, "C", locale_t(nullptr));
     for (std::size_t length = text.size(); length > 0; --length) {
         if (IsCompleteDecimal(text.substr(0, length)))
-            return cLocaleStrtod(std::string(text.substr(0, length)));
+            return strtod_l(std::string(text.substr(0, length)).c_str(), nullptr, cLocale);
     }
     return 0;
-}
-
-std::string ResultBytes(const std::vector<std::string_view> &lines, std::string_view lineEnd)
-{
-    std::string bytes;
-    for (const std::string_view line : lines) {
-        bytes += line;
-        bytes += lineEnd;
-    }
-    return bytes;
 }
