@@ -6,13 +6,13 @@
 #include "fixture.h"
 #include "folderstate.h"
 
+#include <QLocale>
 #include <QRegularExpression>
 #include <QScopeGuard>
 #include <QStringConverter>
 #include <QTest>
 
-#include <filesystem>
-#include <fstream>
+#include <clocale>
 #include <optional>
 #ifdef Q_OS_UNIX
 #include <sys/stat.h>
@@ -98,6 +98,14 @@ class TestBatchRun : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
+    // Numbers are read with a point whatever the locale says.
+    void initTestCase()
+    {
+        QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+        if (!std::setlocale(LC_ALL, "de_DE.UTF-8"))
+            qInfo("no German C locale installed; only Qt's default locale is German");
+    }
+
     void results_data()
     {
         QTest::addColumn<BatchSettings>("settings");
@@ -127,9 +135,32 @@ private Q_SLOTS:
         row("upper 40000, past the last line", byLines(u"1"_s, u"40000"_s), Example);
         row("lower past the 64-bit range gives 0", byLines(u"1e19"_s, u"2"_s), Example.left(12));
         row("lower 1.5 rounds to 2", byLines(u"1.5"_s, u"3"_s), Example.mid(6, 12));
+        row("lower 2.5 rounds to 2, halves to even", byLines(u"2.5"_s, u"2"_s), Example.mid(6, 6));
         row("values 15 to 35", byValue(u"15"_s, u"35"_s), Example.mid(6, 12));
         row("values 1.2.3 to empty: 0 to 0", byValue(u"1.2.3"_s, u""_s), "");
         row("by value replaces by lines", bothPasses, Example.mid(18));
+        // Keys as a first column gives them: &H and &O literals in 16 bits,
+        // the number a text begins with, 0 for none (full-width digits too).
+        const QByteArray keys("&H10 a\r\n&HFFFF b\r\n&O17 c\r\n1,5 d\r\n12abc e\r\n-.5 f\r\n1e3 g\r\n"
+                              "NaN h\r\n\xef\xbc\x91 i\r\n2.5 j\r\n");
+        QTest::newRow("keys -1 to 16") << byValue(u"-1"_s, u"16"_s) << keys
+                                       << keys.left(keys.indexOf("1e3")) + keys.mid(keys.indexOf("NaN"));
+        QTest::newRow("values between blanks") << byValue(u" \t2.50\t "_s, u"12"_s) << keys << "12abc e\r\n2.5 j\r\n"_ba;
+        QTest::newRow("values with a comma or a unit are 0") << byValue(u"1,5"_s, u"12abc"_s) << keys
+                                                             << "NaN h\r\n\xef\xbc\x91 i\r\n"_ba;
+        // "Unicode text": UTF-16 with its mark, which results keep.
+        const auto utf16 = [](QStringConverter::Encoding order, const QString &text) {
+            return QByteArray(QStringEncoder(order, QStringConverter::Flag::WriteBom).encode(text));
+        };
+        const QString table = u"时间\t温度\r\n1.0\t5\n  2.0\t6 米\r3米\r\n\u00A03\r\n\t4 \U0001F600"_s;
+        QTest::newRow("UTF-16 LE, lines 2 to 3")
+            << byLines(u"2"_s, u"3"_s) << utf16(QStringConverter::Utf16LE, table)
+            << utf16(QStringConverter::Utf16LE, u"1.0\t5\r\n  2.0\t6 米\r\n"_s);
+        QTest::newRow("UTF-16 BE, values 2 to 4")
+            << byValue(u"2"_s, u"4"_s) << utf16(QStringConverter::Utf16BE, table)
+            << utf16(QStringConverter::Utf16BE, u"  2.0\t6 米\r\n3米\r\n\t4 \U0001F600\r\n"_s);
+        QTest::newRow("UTF-16 LE, values 9 to 9: the mark alone")
+            << byValue(u"9"_s, u"9"_s) << utf16(QStringConverter::Utf16LE, table) << "\xff\xfe"_ba;
         QTest::newRow("50000 lines, from 40000 to *")
             << byLines(u"40000"_s, u"*"_s) << manyLines << from40000;
         QTest::newRow("50000 lines, from 2 to 40000")
@@ -174,7 +205,7 @@ private Q_SLOTS:
     // Each row puts one obstacle in the way of b.txt, or of every file, after
     // the scan of a.txt, b.txt and c.txt, with an earlier result r_b.txt.
     // Linux faults: FIFOs, /proc, symbolic links, mode bits, tmpfs. Their
-    // Windows counterparts are in tst_windows.
+    // Windows counterparts are in tst_cli.
     void failures_data()
     {
         QTest::addColumn<int>("index");
@@ -283,82 +314,6 @@ private Q_SLOTS:
         QCOMPARE(readFile(sources.filePath(u"c.txt"_s)), "1 x\r\n");
     }
 
-    // A table saved as "Unicode text" (UTF-16 with its mark) gives what the
-    // same text in UTF-8 gives, converted back: the same units, CR LF ends in
-    // UTF-16 and the mark, also where no line is kept.
-    void utf16_data()
-    {
-        QTest::addColumn<QStringConverter::Encoding>("encoding");
-        QTest::addColumn<QString>("lineEnd");
-        QTest::addColumn<BatchSettings>("settings");
-        for (const auto &[order, encoding] : {std::pair("LE", QStringConverter::Utf16LE),
-                                              std::pair("BE", QStringConverter::Utf16BE)}) {
-            for (const auto &[endName, lineEnd] : {std::pair("CR LF", u"\r\n"_s), std::pair("LF", u"\n"_s)}) {
-                const auto row = [&](const char *what, const BatchSettings &settings) {
-                    QTest::addRow("%s %s, %s", order, endName, what) << encoding << lineEnd << settings;
-                };
-                row("lines 2 to 4", byLines(u"2"_s, u"4"_s));
-                row("line 3 to the last", byLines(u"3"_s, u"*"_s));
-                row("values 2 to 4", byValue(u"2"_s, u"4"_s));
-                row("values 9 to 9: none", byValue(u"9"_s, u"9"_s));
-            }
-        }
-    }
-
-    void utf16()
-    {
-        QFETCH(QStringConverter::Encoding, encoding);
-        QFETCH(QString, lineEnd);
-        QFETCH(BatchSettings, settings);
-        const QStringList lines{u"时间(s)\t温度(℃)"_s, u"1.0\t5"_s, u"  2.0\t6 米"_s, u"3.0米\t7"_s,
-                                u"温度 4"_s, u"\t4.5 \U0001F600"_s, QString(), u"3"_s, u"\u00A03"_s};
-        const QString text = lines.join(lineEnd) + lineEnd;
-        const QByteArray mark = encoding == QStringConverter::Utf16LE ? "\xFF\xFE" : "\xFE\xFF";
-        const auto utf16 = [&](const QString &text) { return mark + QStringEncoder(encoding).encode(text); };
-
-        QTemporaryDir unicode, utf8;
-        const auto resultOf = [&](const QTemporaryDir &folder, const QByteArray &bytes) {
-            writeFile(folder.filePath(u"a.txt"_s), bytes);
-            settings.SavePrefix = folder.filePath(u"r_"_s);
-            const BatchReport report = RunBatch(settings, folder.path(), {u"a.txt"_s});
-            const QByteArray result = readFile(settings.SavePrefix + u"a.txt"_s);
-            const bool holdsLines = result.size() > (&folder == &unicode ? 2 : 0);
-            return report.Failures.isEmpty() && report.Empty == !holdsLines ? result : "<failed>"_ba;
-        };
-        const QByteArray expected = utf16(QString::fromUtf8(resultOf(utf8, text.toUtf8())));
-        QCOMPARE(resultOf(unicode, utf16(text)), expected);
-    }
-
-    // Names as a Windows archive leaves them (GBK, a lone 0xFF) are listed and
-    // reported by name, and not confused with the UTF-8 name that Qt would
-    // make of one (two U+FFFD), which is done.
-    void namesNotInUtf8()
-    {
-        QTemporaryDir root;
-        const QString sources = root.filePath(u"src"_s);
-        const std::filesystem::path rawSources = QFile::encodeName(sources).toStdString();
-        QVERIFY(std::filesystem::create_directory(rawSources));
-        const auto removeRawNames = qScopeGuard([&] { std::filesystem::remove_all(rawSources); });
-        for (const char *name : {"ok.txt", "\xb2\xe2.txt", "x\xff.asc", "\xef\xbf\xbd\xef\xbf\xbd.txt"})
-            QVERIFY(std::ofstream(rawSources / name, std::ios::binary) << "1 " << name << "\r\n");
-        FolderState folder{sources, {}};
-        ScanFolder(folder);
-        QCOMPARE(folder.FileCount(), 4);
-
-        BatchSettings settings;
-        settings.SavePrefix = root.filePath(u"r_"_s);
-        const BatchReport report = RunBatch(settings, folder.FolderPath, folder.FileNames);
-
-        QCOMPARE(report.Done, 2);
-        QCOMPARE(report.Failures.size(), 2);
-        for (const BatchFailure &failure : report.Failures) {
-            QVERIFY(folder.FileNames.contains(failure.FileName));
-            QCOMPARE(failure.FailedSide, BatchFailure::Side::Source);
-        }
-        const QString replaced = u"\uFFFD\uFFFD.txt"_s;
-        QCOMPARE(QDir(root.path()).entryList(QDir::Files), QStringList({u"r_ok.txt"_s, u"r_"_s + replaced}));
-        QCOMPARE(readFile(settings.SavePrefix + replaced), "1 " + replaced.toUtf8() + "\r\n");
-    }
 #endif
 
     // Real instrument and program output: lines 2 to 5, and a first-column
