@@ -43,7 +43,6 @@ struct Obstacle
     QString prefix = u"r_"_s; // SRC/ stands for the source folder
     const char *tmpfs = ""; // options of a tmpfs mounted first over the results' folder
     int bSize = 0; // bytes of b.txt; 0: one line
-    bool asUser = false; // the obstacle is a mode bit, which root ignores
 };
 
 const QStringList B{u"b.txt"_s}, All{u"a.txt"_s, u"b.txt"_s, u"c.txt"_s};
@@ -75,9 +74,6 @@ const Obstacle Obstacles[] = {
      [](const QString &, const QString &result) {
          QVERIFY(QFile::remove(result) && QFile::link(result + u".gone"_s, result));
      }, Result, B, Link},
-    {"earlier result read-only",
-     [](const QString &, const QString &result) { QVERIFY(QFile::setPermissions(result, QFile::ReadOwner)); },
-     Result, B, {}, u"r_"_s, "", 0, true},
     {"result name too long", nullptr, Result, All, u"File name too long"_s, u"r_"_s + QString(250, u'x')},
     {"read-only file system",
      [](const QString &, const QString &result) {
@@ -204,7 +200,7 @@ private Q_SLOTS:
 #ifdef Q_OS_LINUX
     // Each row puts one obstacle in the way of b.txt, or of every file, after
     // the scan of a.txt, b.txt and c.txt, with an earlier result r_b.txt.
-    // Linux faults: FIFOs, /proc, symbolic links, mode bits, tmpfs. Their
+    // Linux faults: FIFOs, /proc, symbolic links, tmpfs. Their
     // Windows counterparts are in tst_cli.
     void failures_data()
     {
@@ -217,8 +213,6 @@ private Q_SLOTS:
     {
         QFETCH(int, index);
         const Obstacle &row = Obstacles[index];
-        if (row.asUser && ::geteuid() == 0)
-            QSKIP("root ignores mode bits");
         QTemporaryDir sources, work;
         QString prefix = row.prefix;
         std::optional<TmpfsMount> mounted;

@@ -47,27 +47,36 @@ void folderLink(const QString &, const QString &work)
 {
     QVERIFY(QDir(work).mkdir(u"real"_s) && QFile::link(work + u"/real"_s, work + u"/out"_s));
 }
-// An earlier result that nobody, who runs the tool, may write, in a working
-// folder they may not: no way to replace it without writing through it.
-void readOnlyWork(const QString &folder, const QString &work)
+// Root ignores mode bits: runs about them go as nobody, whose the working
+// folder and its earlier result r_a.txt become, with the sources readable.
+void giveToNobody(const QString &folder, const QString &work)
 {
     const uid_t user = ::geteuid() == 0 ? 65534 : ::geteuid();
-    earlierResult(folder, work);
     for (const QString &path : {work, work + u"/r_a.txt"_s})
         QCOMPARE(::chown(QFile::encodeName(path).constData(), user, -1), 0);
     const auto everyone = QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadOther | QFile::ExeOther;
     QVERIFY(QFile::setPermissions(QFileInfo(folder).path(), everyone) && QFile::setPermissions(folder, everyone));
+}
+// A writable earlier result in a working folder that may not be written:
+// no way to replace it but writing through it.
+void readOnlyWork(const QString &folder, const QString &work)
+{
+    earlierResult(folder, work);
+    giveToNobody(folder, work);
     QVERIFY(QFile::setPermissions(work, QFile::ReadOwner | QFile::ExeOwner));
 }
 #endif
-#ifdef Q_OS_WIN
-HANDLE held = INVALID_HANDLE_VALUE; // closed after each test
-void outFolder(const QString &, const QString &work) { QVERIFY(QDir(work).mkdir(u"out"_s)); }
 void readOnlyEarlier(const QString &folder, const QString &work)
 {
     earlierResult(folder, work);
+#ifdef Q_OS_UNIX
+    giveToNobody(folder, work);
+#endif
     QVERIFY(QFile::setPermissions(work + u"/r_a.txt"_s, QFile::ReadOwner));
 }
+#ifdef Q_OS_WIN
+HANDLE held = INVALID_HANDLE_VALUE; // closed after each test
+void outFolder(const QString &, const QString &work) { QVERIFY(QDir(work).mkdir(u"out"_s)); }
 // Open as an editor holds a file: shared for reading only.
 void heldOpen(const QString &folder, const QString &work)
 {
@@ -129,6 +138,8 @@ const Run Runs[] = {
      "", R},
     {"result of a.txt is the source x_a.txt", resultOfAIsASource, "--prefix x_", 2, "",
      "tarvel-batch: a.txt: its result x_a.txt would replace the source x_a.txt;", {}},
+    {"earlier result read-only", readOnlyEarlier, "--from 2 --prefix r_ DIR", 1, "",
+     "tarvel-batch: a.txt: cannot write r_a.txt: Permission denied", {u"work/r_b.dat"_s, u"work/r_c.asc"_s}},
 #ifdef Q_OS_UNIX
     {"result links to a source", linkToB, "--from 2 --prefix r_ DIR", 2, "", ReplacesB, {}},
     {"a folder of the prefix is a link", folderLink, "--from 2 --prefix out/r_ DIR", 0, "", "",
@@ -140,8 +151,6 @@ const Run Runs[] = {
     {"prefix out\\ puts results in that folder", outFolder, "--from 2 --prefix out\\ DIR", 0, "", "",
      {u"work/out/a.txt"_s, u"work/out/b.dat"_s, u"work/out/c.asc"_s}},
     {"prefix back into the folder, in upper case", nullptr, "--from 2 --prefix UPPER\\ DIR", 2, "", OnA, {}},
-    {"earlier result read-only", readOnlyEarlier, "--from 2 --prefix r_ DIR", 1, "",
-     "tarvel-batch: a.txt: cannot write r_a.txt: Permission denied", {u"work/r_b.dat"_s, u"work/r_c.asc"_s}},
     {"earlier result held open", heldOpen, "--from 2 --prefix r_ DIR", 1, "",
      "tarvel-batch: a.txt: cannot write r_a.txt: ", {u"work/r_b.dat"_s, u"work/r_c.asc"_s}},
 #endif
@@ -203,7 +212,7 @@ private Q_SLOTS:
 
         const QString dir = QDir::toNativeSeparators(folder), arguments = QString::fromUtf8(run.arguments);
 #ifdef Q_OS_UNIX
-        const bool asNobody = run.setUp == readOnlyWork;
+        const bool asNobody = run.setUp == readOnlyWork || run.setUp == readOnlyEarlier;
 #else
         const bool asNobody = false;
 #endif
