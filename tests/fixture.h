@@ -7,6 +7,7 @@
 #include <QFile>
 #include <QMap>
 #include <QTemporaryDir>
+#include <QTest>
 
 #ifdef Q_OS_LINUX
 #include <sys/mount.h>
@@ -19,6 +20,16 @@
 
 using namespace Qt::StringLiterals;
 using Contents = QMap<QString, QByteArray>;
+
+// A data function's rows: one for each entry of `table`, named by it, whose
+// test fetches the entry as `const Row *row`.
+template <class Row, std::size_t Size>
+void addTableRows(const Row (&table)[Size])
+{
+    QTest::addColumn<const Row *>("row");
+    for (const Row &row : table)
+        QTest::newRow(row.name) << &row;
+}
 
 inline bool writeFile(const QString &path, const QByteArray &bytes)
 {

@@ -202,22 +202,16 @@ private Q_SLOTS:
     // the scan of a.txt, b.txt and c.txt, with an earlier result r_b.txt.
     // Linux faults: FIFOs, /proc, symbolic links, tmpfs. Their
     // Windows counterparts are in tst_cli.
-    void failures_data()
-    {
-        QTest::addColumn<int>("index");
-        for (int i = 0; i < int(std::size(Obstacles)); ++i)
-            QTest::newRow(Obstacles[i].name) << i;
-    }
+    void failures_data() { addTableRows(Obstacles); }
 
     void failures()
     {
-        QFETCH(int, index);
-        const Obstacle &row = Obstacles[index];
+        QFETCH(const Obstacle *, row);
         QTemporaryDir sources, work;
-        QString prefix = row.prefix;
+        QString prefix = row->prefix;
         std::optional<TmpfsMount> mounted;
-        if (*row.tmpfs) {
-            mounted.emplace(prefix == u"SRC/"_s ? sources.path() : work.path(), row.tmpfs);
+        if (*row->tmpfs) {
+            mounted.emplace(prefix == u"SRC/"_s ? sources.path() : work.path(), row->tmpfs);
             if (!mounted->whyNot.isEmpty())
                 QSKIP(qPrintable(mounted->whyNot));
         }
@@ -225,7 +219,7 @@ private Q_SLOTS:
         const QStringList names{u"a.txt"_s, u"b.txt"_s, u"c.txt"_s};
         for (const QString &name : names) {
             const QByteArray line = "1 " + name.toUtf8() + "\r\n";
-            QVERIFY(writeFile(sources.filePath(name), line.repeated(name == u"b.txt"_s ? row.bSize / 9 + 1 : 1)));
+            QVERIFY(writeFile(sources.filePath(name), line.repeated(name == u"b.txt"_s ? row->bSize / 9 + 1 : 1)));
         }
         QVERIFY(writeFile(work.filePath(u"a.txt"_s), "in the way\r\n"));
         QVERIFY(writeFile(work.filePath(u"r_b.txt"_s), "earlier\r\n"));
@@ -233,11 +227,11 @@ private Q_SLOTS:
         ScanFolder(folder);
         const Contents sourcesBefore = folderContents(sources.path());
         const QString source = sources.filePath(u"b.txt"_s), result = work.filePath(u"r_b.txt"_s);
-        if (row.setUp)
-            row.setUp(source, result);
+        if (row->setUp)
+            row->setUp(source, result);
         Contents expected = folderContents(work.path());
         for (const QString &name : names) {
-            if (!row.failing.contains(name))
+            if (!row->failing.contains(name))
                 expected.insert(prefix + name, sourcesBefore.value(name));
         }
 
@@ -246,18 +240,18 @@ private Q_SLOTS:
         settings.SavePrefix = prefix;
         const BatchReport report = RunBatch(settings, folder.FolderPath, folder.FileNames);
 
-        QCOMPARE(report.Done, 3 - row.failing.size());
+        QCOMPARE(report.Done, 3 - row->failing.size());
         QStringList failed;
-        const bool sourceSide = row.side == BatchFailure::Side::Source;
+        const bool sourceSide = row->side == BatchFailure::Side::Source;
         for (const BatchFailure &failure : report.Failures) {
             failed.append(failure.FileName);
-            QCOMPARE(failure.FailedSide, row.side);
+            QCOMPARE(failure.FailedSide, row->side);
             QCOMPARE(failure.Path, sourceSide ? source : prefix + failure.FileName);
             QVERIFY(!failure.Reason.isEmpty());
-            if (!row.reason.isEmpty())
-                QCOMPARE(failure.Reason, row.reason);
+            if (!row->reason.isEmpty())
+                QCOMPARE(failure.Reason, row->reason);
         }
-        QCOMPARE(failed, row.failing);
+        QCOMPARE(failed, row->failing);
         QCOMPARE(folderContents(work.path()), expected); // earlier files kept, no temporary file
         for (const QString &name : names) {
             if (!sourceSide || name != u"b.txt"_s)

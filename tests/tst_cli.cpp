@@ -185,17 +185,12 @@ class TestCli : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void run_data()
-    {
-        QTest::addColumn<int>("index");
-        for (int i = 0; i < int(std::size(Runs)); ++i)
-            QTest::newRow(Runs[i].name) << i;
-    }
+    void run_data() { addTableRows(Runs); }
 
     void run()
     {
-        QFETCH(int, index);
-        const Run &run = Runs[index];
+        QFETCH(const Run *, row);
+        const Run &run = *row;
         QTemporaryDir root;
         const QString folder = root.filePath(u"数据"_s), work = root.filePath(u"work"_s);
         QVERIFY(QDir().mkdir(folder) && QDir().mkdir(work));
