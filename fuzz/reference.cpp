@@ -1,15 +1,20 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "reference.h"
 
+#include <QRegularExpression>
+
 #include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <locale.h>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
-bool isSign(char c) { return c == '+' || c == '-'; }
+// Optional sign, digits with at most one point (at least one digit),
+// optional exponent with digits; \d is ASCII digits alone.
+const QString Decimal = u"[+-]?(\\d+\\.?\\d*|\\.\\d+)([eE][+-]?\\d+)?"_s;
 
 // The &H or &O digits at the front of `text`: up to 0xFFFF as 16-bit signed,
 // up to 0xFFFFFFFF as 32-bit signed, else 0.
@@ -75,29 +80,8 @@ std::string ReferenceFirstColumn(std::string_view line, TextEncoding encoding)
 
 bool IsCompleteDecimal(std::string_view text)
 {
-    std::size_t i = 0;
-    if (i < text.size() && isSign(text[i]))
-        ++i;
-    std::size_t digits = 0;
-    for (; i < text.size() && isDigit(text[i]); ++i)
-        ++digits;
-    if (i < text.size() && text[i] == '.')
-        ++i;
-    for (; i < text.size() && isDigit(text[i]); ++i)
-        ++digits;
-    if (digits == 0)
-        return false;
-    if (i < text.size() && (text[i] == 'e' || text[i] == 'E')) {
-        ++i;
-        if (i < text.size() && isSign(text[i]))
-            ++i;
-        std::size_t exponentDigits = 0;
-        for (; i < text.size() && isDigit(text[i]); ++i)
-            ++exponentDigits;
-        if (exponentDigits == 0)
-            return false;
-    }
-    return i == text.size();
+    static const QRegularExpression complete(QRegularExpression::anchoredPattern(Decimal));
+    return complete.match(QString::fromLatin1(text.data(), qsizetype(text.size()))).hasMatch();
 }
 
 double ReferenceVal(std::string_view text)
@@ -106,11 +90,10 @@ double ReferenceVal(std::string_view text)
         return radixValue(text.substr(2), "0123456789abcdefABCDEF", 16);
     if (text.starts_with("&O") || text.starts_with("&o"))
         return radixValue(text.substr(2), "01234567", 8);
-    // strtod in the "C" locale, whatever locale the process is in.
+    // The greedy pattern finds the longest decimal number at the front;
+    // strtod reads it in the "C" locale, whatever locale the process is in.
+    static const QRegularExpression front(u"^"_s + Decimal);
     static const locale_t cLocale = newlocale(LC_ALL_MASK, "C", locale_t(nullptr));
-    for (std::size_t length = text.size(); length > 0; --length) {
-        if (IsCompleteDecimal(text.substr(0, length)))
-            return strtod_l(std::string(text.substr(0, length)).c_str(), nullptr, cLocale);
-    }
-    return 0;
+    const QString number = front.match(QString::fromLatin1(text.data(), qsizetype(text.size()))).captured();
+    return number.isEmpty() ? 0 : strtod_l(number.toLatin1().constData(), nullptr, cLocale);
 }

@@ -23,6 +23,6 @@ std::string ReferenceFirstColumn(std::string_view line, TextEncoding encoding);
 // most one point (at least one digit), optional exponent with digits.
 bool IsCompleteDecimal(std::string_view text);
 
-// The number a text begins with, by trying its prefixes from the longest;
-// &H and &O literals as 16-bit signed, else 32-bit signed, else 0.
+// The number a text begins with: the longest decimal number at its front, or
+// &H and &O literals as 16-bit signed, else 32-bit signed; else 0.
 double ReferenceVal(std::string_view text);
