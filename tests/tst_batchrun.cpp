@@ -12,6 +12,7 @@
 #include <QStringConverter>
 #include <QTest>
 
+#include <algorithm>
 #include <clocale>
 #include <optional>
 #ifdef Q_OS_UNIX
@@ -304,56 +305,44 @@ private Q_SLOTS:
 
 #endif
 
-    // Real instrument and program output: lines 2 to 5, and a first-column
-    // range that keeps some lines of each file, against a plain reading of
-    // the file: every CR LF, CR and LF ends a line; the key is the number at
-    // the start of the line, after blanks.
-    void realData_data()
-    {
-        QTest::addColumn<double>("low");
-        QTest::addColumn<double>("high");
-        QTest::newRow("bh_spcm_tcspc_decay.asc") << 1.0 << 2.0;
-        QTest::newRow("elcentro_1940_ns_accel.dat") << 0.01 << 0.02;
-        QTest::newRow("jasco_v570_pbse_absorbance.txt") << 700.0 << 710.0;
-        QTest::newRow("nasa_gistemp_global_monthly.txt") << 1900.0 << 1910.0;
-        QTest::newRow("noaa_mauna_loa_co2_monthly.txt") << 1960.0 << 1960.0;
-        QTest::newRow("piomas_ice_volume_daily.dat") << 1980.0 << 1981.0;
-        QTest::newRow("raman_unknown_mixture1.txt") << 200.0 << 210.0;
-        QTest::newRow("rss_msu_tls_weighting.txt") << 3.0 << 5.0;
-        QTest::newRow("shimadzu_mos2_absorbance.txt") << 400.0 << 401.0;
-    }
-
+    // Real instrument and program output: lines 2 to 5, the whole file, and
+    // the first-column range from the keys of a third of the way down to five
+    // lines on, against a plain reading of the file: every CR LF, CR and LF
+    // ends a line; the key is the number at the start of the line, after blanks.
     void realData()
     {
-        QFETCH(double, low);
-        QFETCH(double, high);
         const QDir data(QStringLiteral(TARVEL_REALDATA_DIR));
         if (!data.exists())
             QSKIP(qPrintable(data.path() + u" is missing: no real data to try"_s));
-        const QString name = QString::fromLatin1(QTest::currentDataTag());
-        QByteArray bytes = readFile(data.filePath(name));
-        QByteArrayList lines = bytes.replace("\r\n", "\n").replace('\r', '\n').split('\n');
-        if (lines.last().isEmpty())
-            lines.removeLast(); // the split's empty text after the last line end
+        const QStringList names = data.entryList({u"*.txt"_s, u"*.asc"_s, u"*.dat"_s}, QDir::Files);
+        QVERIFY(names.size() >= 9);
         static const QRegularExpression number(u"^[ \t]*([+-]?(\\d+\\.?\\d*|\\.\\d+)([eE][+-]?\\d+)?)"_s);
-        QByteArrayList kept;
-        for (const QByteArray &line : std::as_const(lines)) {
-            const double key = number.match(QString::fromLatin1(line)).captured(1).toDouble(); // none gives 0
-            if (key >= low && key <= high)
-                kept.append(line);
-        }
-        QVERIFY(lines.size() > 5 && !kept.isEmpty());
-
-        QTemporaryDir work;
-        const auto resultOf = [&](BatchSettings settings) {
-            settings.SavePrefix = work.filePath(u"r_"_s);
-            const bool done = RunBatch(settings, data.path(), {name}).Failures.isEmpty();
-            return done ? readFile(settings.SavePrefix + name) : QByteArray("<failed>");
+        const auto keyOf = [](const QByteArray &line) { // none gives 0
+            return number.match(QString::fromLatin1(line)).captured(1).toDouble();
         };
-        const auto crLf = [](const QByteArrayList &lines) { return lines.join("\r\n") + "\r\n"; };
-        QCOMPARE(resultOf(byLines(u"2"_s, u"5"_s)), crLf(lines.mid(1, 4)));
-        QCOMPARE(resultOf(byLines(u"1"_s, u"*"_s)), crLf(lines));
-        QCOMPARE(resultOf(byValue(QString::number(low), QString::number(high))), crLf(kept));
+        QTemporaryDir work;
+        for (const QString &name : names) {
+            QByteArray bytes = readFile(data.filePath(name));
+            QByteArrayList lines = bytes.replace("\r\n", "\n").replace('\r', '\n').split('\n');
+            if (lines.last().isEmpty())
+                lines.removeLast(); // the split's empty text after the last line end
+            QVERIFY(lines.size() > 10);
+            const auto [low, high] = std::minmax({keyOf(lines[lines.size() / 3]), keyOf(lines[lines.size() / 3 + 5])});
+            QByteArrayList kept;
+            std::copy_if(lines.begin(), lines.end(), std::back_inserter(kept), [&](const QByteArray &line) {
+                return keyOf(line) >= low && keyOf(line) <= high;
+            });
+            // Each result after the file's name, so that a difference names it.
+            const auto resultOf = [&](BatchSettings settings) {
+                settings.SavePrefix = work.filePath(u"r_"_s);
+                const bool done = RunBatch(settings, data.path(), {name}).Failures.isEmpty();
+                return name.toUtf8() + ": " + (done ? readFile(settings.SavePrefix + name) : "<failed>");
+            };
+            const auto crLf = [&](const QByteArrayList &lines) { return name.toUtf8() + ": " + lines.join("\r\n") + "\r\n"; };
+            QCOMPARE(resultOf(byLines(u"2"_s, u"5"_s)), crLf(lines.mid(1, 4)));
+            QCOMPARE(resultOf(byLines(u"1"_s, u"*"_s)), crLf(lines));
+            QCOMPARE(resultOf(byValue(QString::number(low, 'g', 17), QString::number(high, 'g', 17))), crLf(kept));
+        }
     }
 };
 
