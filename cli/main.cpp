@@ -195,9 +195,11 @@ int run(const Request &request, const FolderState &folder)
         report = RunBatch(request.Settings, folder.FolderPath, folder.FileNames, std::ref(progress));
     }
     if (request.Verbose) {
+        const QString files = report.Done == 1 ? QStringLiteral("file") : QStringLiteral("files");
         WriteText(stdout, QStringLiteral("tarvel-batch: %1 result %2 written into %3, %4 of them empty\n")
-                              .arg(QString::number(report.Done), report.Done == 1 ? QStringLiteral("file") : QStringLiteral("files"),
-                                   ShownName(QDir::toNativeSeparators(report.ResultFolder)), QString::number(report.Empty)));
+                              .arg(QString::number(report.Done), files,
+                                   ShownName(QDir::toNativeSeparators(report.ResultFolder)),
+                                   QString::number(report.Empty)));
         std::fflush(stdout); // before any failure on standard error
     }
     const FailureWords words{QStringLiteral("cannot read it"), QStringLiteral("cannot write %1"),

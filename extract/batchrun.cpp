@@ -148,8 +148,9 @@ BatchReport RunBatch(const BatchSettings &settings, const QString &FolderPath,
                 return report;
             }
             ++index;
-            const std::optional<BatchFailure> failure = processFile(
-                mode, ranges, name, SourcePathOf(FolderPath, name), settings.SavePrefix + name, unsynced, emptyResults);
+            const std::optional<BatchFailure> failure =
+                processFile(mode, ranges, name, SourcePathOf(FolderPath, name), settings.SavePrefix + name,
+                            unsynced, emptyResults);
             if (failure)
                 report.Failures.append(*failure);
             else

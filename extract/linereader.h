@@ -18,7 +18,7 @@ class QIODevice;
 // last byte included) and an empty stream has no line. Lines are handed out
 // as views of their bytes into one buffer that holds a block of the stream;
 // it grows only to fit the longest line. A view stays valid until the next
-// call of next() or nextCrLfLines().
+// call of next(), nextCrLfLines() or nextLfLines().
 class LineReader
 {
 public:

@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "numbers.h"
 
-#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <limits>
@@ -199,14 +198,6 @@ std::string_view trimBlanks(std::string_view s)
     return s;
 }
 
-// Whether the number is written as a whole number: sign and digits only.
-bool isWholeNumberText(std::string_view number)
-{
-    if (!number.empty() && (number.front() == '+' || number.front() == '-'))
-        number.remove_prefix(1);
-    return std::all_of(number.begin(), number.end(), isDigit);
-}
-
 // A field's text without the blanks around it, when that is exactly one
 // decimal number of ASCII characters; nothing otherwise.
 std::optional<std::string> fieldDecimal(const QString &text)
@@ -259,12 +250,12 @@ std::optional<std::int64_t> FieldLineNumber(const QString &text)
     const std::optional<std::string> number = fieldDecimal(text);
     if (!number)
         return std::nullopt;
-    // Whole numbers are read exactly over the full range; a double would
-    // round those past 2^53.
-    if (isWholeNumberText(*number)) {
+    // Whole numbers, a decimal without point or exponent, are read exactly
+    // over the full range; a double would round those past 2^53.
+    if (number->find_first_of(".eE") == std::string::npos) {
         std::string_view digits = *number;
         if (digits.front() == '+')
-            digits.remove_prefix(1);
+            digits.remove_prefix(1); // from_chars takes a minus only
         std::int64_t value = 0;
         const auto result = std::from_chars(digits.data(), digits.data() + digits.size(), value);
         if (result.ec != std::errc())

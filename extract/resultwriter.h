@@ -129,7 +129,8 @@ private:
     QString m_error;
 };
 
-// Appends every line left in `source` to `kept`: where the source's lines
-// already end in CR LF, as the result's must, in runs straight from the
-// reader's buffer, else line by line. The extractions find it by overloading.
+// Appends every line left in `source` to `kept`: runs of lines that already
+// end in CR LF, as the result's must, straight from the reader's buffer; runs
+// that end in a lone LF with a CR given to each in one tight loop; any other
+// line on its own. The extractions find it by overloading.
 bool AppendRemainingLines(LineReader &source, ResultWriter &kept);
