@@ -290,13 +290,15 @@ private Q_SLOTS:
         BatchSettings settings;
         settings.SavePrefix = work.filePath(u"r_"_s);
         QCOMPARE(RunBatch(settings, sources.path(), {u"a.txt"_s, u"b.txt"_s, u"c.txt"_s}).Done, 3);
-        settings.SavePrefix = sources.filePath(QString());
+        const ino_t replaced = statOf(sources.filePath(u"c.txt"_s)).st_ino;
+        settings.SavePrefix = sources.path() + u'/';
         QCOMPARE(RunBatch(settings, sources.path(), {u"c.txt"_s}).Done, 1);
 
         QCOMPARE(statOf(work.filePath(u"r_a.txt"_s)).st_mode & 07777, 0600u);
         QCOMPARE(statOf(work.filePath(u"r_b.txt"_s)).st_mode & 07777, 0640u);
         QCOMPARE(statOf(work.filePath(u"r_c.txt"_s)).st_mode & 07777, 0664u);
         const struct stat inPlace = statOf(sources.filePath(u"c.txt"_s));
+        QVERIFY(inPlace.st_ino != replaced); // a new file took the name
         QCOMPARE(inPlace.st_mode & 07777, 0604u);
         QCOMPARE(inPlace.st_uid, owner);
         QCOMPARE(inPlace.st_gid, group);
