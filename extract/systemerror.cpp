@@ -35,8 +35,8 @@ QString LastSystemError()
     return windowsMessage(::GetLastError());
 }
 
-// Qt's own call is the last one that failed, so Windows still holds its
-// error; Qt has a reason of its own only where Windows had none.
+// Windows still holds the error of Qt's failed call; Qt's account is taken
+// only where Windows had none.
 QString ReasonOf(const QIODevice &file)
 {
     const DWORD code = ::GetLastError();

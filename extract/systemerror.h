@@ -11,8 +11,9 @@ class QIODevice;
 // Why the last system call on this thread failed.
 QString LastSystemError();
 
-// Why the last call on `file` failed. Qt's account is taken where it is the
-// system's; on Windows Qt words some errors itself, in English.
+// Why the last call on `file` failed, which must be the last system call
+// that failed. On Windows Qt words some failures from the C library's errno,
+// in English (changing permissions), so its account is not taken there.
 QString ReasonOf(const QIODevice &file);
 
 // What the program refuses before the system is asked, said as the system

@@ -116,7 +116,7 @@ const Run Runs[] = {
     {"results that fail, verbose", nullptr, "--prefix out/r_ DIR --verbose", 1,
      "tarvel-batch: 0 result files written into ROOT/work/out, 0 of them empty\n",
      "tarvel-batch: a.txt: cannot write out/r_a.txt: ", {}},
-    {"missing folder", nullptr, "DIR/nowhere", 2, "", Usage, {}},
+    {"missing folder", nullptr, "DIR/nowhere", 2, "", "tarvel-batch: ROOT/数据/nowhere: NO_PATH\n", {}},
     {"folder is a file", nullptr, "DIR/a.txt", 2, "", Usage, {}},
     {"both modes", nullptr, "--by-lines --by-value DIR", 2, "", Usage, {}},
     {"two folders", nullptr, "DIR DIR", 2, "", Usage, {}},
@@ -169,22 +169,28 @@ void start(QProcess &tool, const QString &work, const QStringList &arguments)
     tool.start(QStringLiteral(TARVEL_BATCH_EXE), arguments);
 }
 
-// The system's reason for a write it denies: on Windows its own words, as
-// Wine gives them on Chinese Windows, never English ones of the tool's.
+// The system's reasons, by the words that stand for them in the rows: on
+// Windows its own, as Wine gives them on Chinese Windows, never English
+// ones of the tool's.
+const std::pair<QString, QString> SystemReasons[] = {
 #ifdef Q_OS_WIN
-const QString Denied = u"访问被拒绝。"_s;
+    {u"DENIED"_s, u"访问被拒绝。"_s}, {u"NO_PATH"_s, u"找不到路径。"_s},
 #else
-const QString Denied = u"Permission denied"_s;
+    {u"DENIED"_s, u"Permission denied"_s}, {u"NO_PATH"_s, u"No such file or directory"_s},
 #endif
+};
 
 // Empty when what the tool said begins with `expected`, ROOT standing for
-// `root` and DENIED for the reason above (nothing said, for an empty one);
-// else what it said.
+// `root` and the words above for their reasons (nothing said, for an empty
+// one); else what it said.
 QString mismatch(const QByteArray &said, const char *expected, const QString &root)
 {
-    const QString text = QString::fromLocal8Bit(said).remove(u'\r'); // CR LF on Windows
-    const QString start = QDir::toNativeSeparators(
-        QString::fromUtf8(expected).replace(u"ROOT"_s, root).replace(u"DENIED"_s, Denied));
+    // CR LF on Windows; a path as given may mix its separators there.
+    const QString text = QDir::toNativeSeparators(QString::fromLocal8Bit(said).remove(u'\r'));
+    QString start = QString::fromUtf8(expected).replace(u"ROOT"_s, root);
+    for (const auto &[words, reason] : SystemReasons)
+        start.replace(words, reason);
+    start = QDir::toNativeSeparators(start);
     return (start.isEmpty() ? text.isEmpty() : text.startsWith(start)) ? QString() : text + u'|';
 }
 
