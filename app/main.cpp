@@ -2,12 +2,10 @@
 // tarvel: the window.
 
 #include "form1.h"
+#include "qttranslation.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
-#include <QLibraryInfo>
-#include <QLocale>
-#include <QTranslator>
 
 int main(int argc, char *argv[])
 {
@@ -15,13 +13,7 @@ int main(int argc, char *argv[])
     QApplication::setApplicationName(QStringLiteral("Tarvel"));
     QApplication::setApplicationVersion(QStringLiteral(TARVEL_VERSION));
 
-    // Qt's own texts (the folder dialog, the boxes' context menus, the
-    // buttons of message boxes) in the system's language, where Qt's
-    // translations are installed; otherwise they stay English.
-    QTranslator qtTexts;
-    if (qtTexts.load(QLocale(), QStringLiteral("qtbase"), QStringLiteral("_"),
-                     QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
-        QApplication::installTranslator(&qtTexts);
+    InstallQtTranslation(app);
 
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral(

@@ -18,6 +18,13 @@
 #include <filesystem>
 #include <system_error>
 
+#ifdef Q_OS_WIN
+#include "systemerror.h"
+#include "win32path.h"
+
+#include <windows.h>
+#endif
+
 namespace {
 
 enum ExitStatus { AllDone = 0, SomeFailed = 1, BadUsage = 2 };
@@ -165,9 +172,21 @@ void requireNumbers(const BatchSettings &settings)
 // Why the folder cannot be listed, in the system's words; empty when it can.
 QString whyNotListable(const QString &folder)
 {
+#ifdef Q_OS_WIN
+    // The standard library words its reasons from errno, in English. A
+    // folder lists at least "." unless it is a drive's empty root.
+    WIN32_FIND_DATAW entry;
+    const QString pattern = Win32Path(folder + QStringLiteral("/*"));
+    const HANDLE found = ::FindFirstFileW(reinterpret_cast<const wchar_t *>(pattern.utf16()), &entry);
+    if (found == INVALID_HANDLE_VALUE)
+        return ::GetLastError() == ERROR_FILE_NOT_FOUND ? QString() : LastSystemError();
+    ::FindClose(found);
+    return {};
+#else
     std::error_code error;
     std::filesystem::directory_iterator(QFile(folder).filesystemFileName(), error);
     return error ? QString::fromStdString(error.message()) : QString();
+#endif
 }
 
 // Checks what the line asks before anything is written, and lists the

@@ -6,6 +6,7 @@
 #include "linereader.h"
 #include "numbers.h"
 #include "resultwriter.h"
+#include "systemerror.h"
 #include "unsyncedresults.h"
 
 #include <QFile>
@@ -36,9 +37,9 @@ QString whyNotReadable(const QFileInfo &info)
     if (!info.exists())
         return {};
     if (info.isDir())
-        return QStringLiteral("Is a directory");
+        return ReasonFor(Refusal::IsDirectory);
     if (!info.isFile())
-        return QStringLiteral("Not a regular file");
+        return ReasonFor(Refusal::NotRegularFile);
     return {};
 }
 
@@ -62,7 +63,7 @@ std::optional<BatchFailure> processFile(Mode mode, const Ranges &ranges, const Q
         return failure(BatchFailure::Side::Source, why);
     QFile source(sourcePath);
     if (!source.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
-        return failure(BatchFailure::Side::Source, source.errorString());
+        return failure(BatchFailure::Side::Source, ReasonOf(source));
 
     const TextEncoding encoding = ReadByteOrderMark(source);
     // A small file needs no large buffers. With two bytes more than the file

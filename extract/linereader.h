@@ -59,7 +59,7 @@ public:
     bool nextLfLines(std::string_view &lines) { return m_endsAtLoneLf && takeRun(lines, m_endsAtLoneLf); }
 
     bool failed() const { return m_failed; }
-    QString errorString() const;
+    QString errorString() const { return m_error; }
 
 private:
     bool nextSlow(std::string_view &line);
@@ -94,4 +94,5 @@ private:
     bool m_atEnd = false;
     bool m_skipLineFeed = false; // the previous line ended at a CR, the last unit read then
     bool m_failed = false;
+    QString m_error; // why reading failed, taken when it did
 };

@@ -2,15 +2,14 @@
 #include "resultwriter.h"
 
 #include "linereader.h"
+#include "systemerror.h"
 #include "unsyncedresults.h"
 
-#include <QDir>
 #include <QFileInfo>
 #include <QRandomGenerator>
 
 #include <algorithm>
 
-#include <cerrno>
 #include <cstdio>
 #include <utility>
 
@@ -21,6 +20,8 @@
 #include <fcntl.h>
 #endif
 #ifdef Q_OS_WIN
+#include "win32path.h"
+
 #include <io.h>
 #include <windows.h>
 #endif
@@ -37,25 +38,16 @@ constexpr qint64 WritebackStep = 8 << 20;
 // with the file.
 constexpr QFile::Permissions CurrentUserBits = QFile::ReadUser | QFile::WriteUser | QFile::ExeUser;
 
-// Qt's account of the last failure of `file`; where it has none, the
-// system's, which must still be in errno.
-QString reasonOf(const QFileDevice &file)
-{
-    const int error = errno;
-    const QString reason = file.errorString();
-    return reason.isEmpty() || reason == u"Unknown error"_s ? qt_error_string(error) : reason;
-}
-
 // Why the file at `target` must not be replaced; empty when it may be. The
 // checks look at the name itself: a symbolic link is never followed.
 QString whyNotReplaceable(const QFileInfo &target)
 {
     if (target.isSymLink())
-        return u"is a symbolic link"_s;
+        return ReasonFor(Refusal::SymbolicLink);
     if (target.isDir())
-        return u"Is a directory"_s;
+        return ReasonFor(Refusal::IsDirectory);
     if (target.exists() && !target.isFile())
-        return u"Not a regular file"_s;
+        return ReasonFor(Refusal::NotRegularFile);
     return {};
 }
 
@@ -64,14 +56,14 @@ QString whyNotReplaceable(const QFileInfo &target)
 QString replaceFile(const QString &from, const QString &to)
 {
 #ifdef Q_OS_WIN
-    const QString nativeFrom = QDir::toNativeSeparators(from), nativeTo = QDir::toNativeSeparators(to);
+    const QString nativeFrom = Win32Path(from), nativeTo = Win32Path(to);
     if (!::MoveFileExW(reinterpret_cast<const wchar_t *>(nativeFrom.utf16()),
                        reinterpret_cast<const wchar_t *>(nativeTo.utf16()),
                        MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
-        return qt_error_string(int(::GetLastError()));
+        return LastSystemError();
 #else
     if (std::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) != 0)
-        return qt_error_string(errno);
+        return LastSystemError();
 #endif
     return {};
 }
@@ -132,11 +124,11 @@ bool ResultWriter::createTemporaryFile(QFile::Permissions permissions)
             m_temporaryExists = true;
             return true;
         }
-        const QString reason = reasonOf(m_temporary);
+        const QString reason = ReasonOf(m_temporary);
         if (!QFileInfo::exists(m_temporary.fileName()))
             return fail(reason);
     }
-    return fail(u"File exists"_s);
+    return fail(ReasonFor(Refusal::FileExists));
 }
 
 bool ResultWriter::keepAttributesOf(const QFileInfo &earlier)
@@ -144,11 +136,11 @@ bool ResultWriter::keepAttributesOf(const QFileInfo &earlier)
     // The folder took a new file, so what stops the write is the earlier
     // file's own protection, as it would stop writing into it.
     if (!earlier.isWritable())
-        return fail(u"Permission denied"_s);
+        return fail(ReasonFor(Refusal::AccessDenied));
     keepOwner(m_temporary.handle(), earlier);
     // After the owner: changing the owner may clear some mode bits.
     if (!m_temporary.setPermissions(earlier.permissions() & ~CurrentUserBits))
-        return fail(reasonOf(m_temporary));
+        return fail(ReasonOf(m_temporary));
     return true;
 }
 
@@ -172,7 +164,7 @@ void ResultWriter::discardTemporaryFile()
 bool ResultWriter::writeOut(const char *data, qint64 size)
 {
     if (m_temporary.write(data, size) != size)
-        return fail(reasonOf(m_temporary));
+        return fail(ReasonOf(m_temporary));
     m_written += size;
     startWriteback();
     return true;
@@ -237,7 +229,7 @@ bool ResultWriter::commit()
     }
     m_temporary.close();
     if (m_temporary.error() != QFileDevice::NoError)
-        return fail(reasonOf(m_temporary));
+        return fail(ReasonOf(m_temporary));
     // Once more, as late as can be: a link put there while the file was
     // written is not replaced either.
     if (const QString why = whyNotReplaceable(QFileInfo(m_path)); !why.isEmpty())

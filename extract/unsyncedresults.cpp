@@ -1,12 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "unsyncedresults.h"
 
+#include "systemerror.h"
+
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
 
 #ifdef Q_OS_UNIX
-#include <cerrno>
 #include <fcntl.h>
 #include <unistd.h>
 #endif
@@ -23,8 +24,8 @@ QString syncFileSystemOf(const QString &folder)
 {
     const int handle = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (handle < 0)
-        return qt_error_string(errno);
-    const QString reason = ::syncfs(handle) == 0 ? QString() : qt_error_string(errno);
+        return LastSystemError();
+    const QString reason = ::syncfs(handle) == 0 ? QString() : LastSystemError();
     ::close(handle);
     return reason;
 }
@@ -33,7 +34,7 @@ QString syncFile(const QString &path)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadWrite | QIODevice::ExistingOnly))
-        return file.errorString();
+        return ReasonOf(file);
     return SyncToDisk(file.handle());
 }
 #endif
@@ -44,10 +45,10 @@ QString SyncToDisk(int handle)
 {
 #ifdef Q_OS_UNIX
     if (::fsync(handle) != 0)
-        return qt_error_string(errno);
+        return LastSystemError();
 #elif defined(Q_OS_WIN)
     if (::_commit(handle) != 0)
-        return qt_error_string(errno);
+        return LastSystemError();
 #endif
     return {};
 }
