@@ -105,7 +105,6 @@ struct Run
 const char *const Usage = "tarvel-batch: ", *const OnA = "tarvel-batch: a.txt: ";
 const char *const ReplacesB = "tarvel-batch: a.txt: its result r_a.txt would replace the source b.dat;";
 const QStringList New{u"work/new_a.txt"_s, u"work/new_b.dat"_s, u"work/new_c.asc"_s};
-const QStringList R{u"work/r_a.txt"_s, u"work/r_b.dat"_s, u"work/r_c.asc"_s};
 const QStringList InPlace{u"数据/a.txt"_s, u"数据/b.dat"_s, u"数据/c.asc"_s};
 const Run Runs[] = {
     {"lines 2 to * with a prefix", nullptr, "--to * --from 2 --prefix new_ DIR", 0, "", "", New},
@@ -134,10 +133,13 @@ const Run Runs[] = {
     // Writing through a link to a source would empty it before it is read.
     {"result hard-linked to its source", hardLinkToOwnSource, "--from 2 DIR", 2, "", OnA, {}},
     {"result hard-linked to another source", hardLinkToB, "--from 2 --prefix r_ DIR", 2, "", ReplacesB, {}},
-    {"result hard-linked to another source, in place", hardLinkToB, "--from 2 --prefix r_ --in-place DIR", 0, "",
-     "", R},
+    {"result hard-linked to another source, in place", hardLinkToB, "--from 2 --prefix r_ --in-place DIR", 2, "",
+     ReplacesB, {}},
     {"result of a.txt is the source x_a.txt", resultOfAIsASource, "--prefix x_", 2, "",
      "tarvel-batch: a.txt: its result x_a.txt would replace the source x_a.txt;", {}},
+    {"result of a.txt is the source x_a.txt, in place", resultOfAIsASource, "--prefix x_ --in-place", 2, "",
+     "tarvel-batch: a.txt: its result x_a.txt would replace the source x_a.txt; give another --prefix or run "
+     "elsewhere\n", {}},
     {"earlier result read-only", readOnlyEarlier, "--from 2 --prefix r_ DIR", 1, "",
      "tarvel-batch: a.txt: cannot write r_a.txt: Permission denied", {u"work/r_b.dat"_s, u"work/r_c.asc"_s}},
 #ifdef Q_OS_UNIX
