@@ -41,6 +41,10 @@ void hardLinkToB(const QString &folder, const QString &work)
     QVERIFY(hardLink(folder + u"/b.dat"_s, work + u"/r_a.txt"_s));
 }
 void resultOfAIsASource(const QString &folder, const QString &) { QVERIFY(writeFile(folder + u"/x_a.txt"_s, "mine\r\n")); }
+void resultOfAIsALinkedSource(const QString &folder, const QString &)
+{
+    QVERIFY(hardLink(folder + u"/a.txt"_s, folder + u"/x_a.txt"_s));
+}
 #ifdef Q_OS_UNIX
 void linkToB(const QString &folder, const QString &work) { QVERIFY(QFile::link(folder + u"/b.dat"_s, work + u"/r_a.txt"_s)); }
 void folderLink(const QString &, const QString &work)
@@ -140,6 +144,8 @@ const Run Runs[] = {
     {"result of a.txt is the source x_a.txt, in place", resultOfAIsASource, "--prefix x_ --in-place", 2, "",
      "tarvel-batch: a.txt: its result x_a.txt would replace the source x_a.txt; give another --prefix or run "
      "elsewhere\n", {}},
+    {"result of a.txt is x_a.txt, a second name of it, in place", resultOfAIsALinkedSource, "--prefix x_ --in-place", 2,
+     "", "tarvel-batch: a.txt: its result x_a.txt would replace the source x_a.txt;", {}},
     {"earlier result read-only", readOnlyEarlier, "--from 2 --prefix r_ DIR", 1, "",
      "tarvel-batch: a.txt: cannot write r_a.txt: Permission denied", {u"work/r_b.dat"_s, u"work/r_c.asc"_s}},
 #ifdef Q_OS_UNIX
