@@ -16,8 +16,7 @@ struct ReplacedSource
 
 // Every result of a run, in list order, that is the same file as a listed
 // source, through symbolic and hard links alike. A result that is another
-// listed source would be written before that source is read, and the run
-// would then read the result in its place. One look at each file, so that
-// large folders stay fast.
+// listed source would take that source's place, before or after it is read.
+// One look at each file, so that large folders stay fast.
 QList<ReplacedSource> FindReplacedSources(const QString &SavePrefix, const QString &FolderPath,
                                           const QStringList &FileNames);
