@@ -10,7 +10,7 @@ class QWidget;
 struct RunMessage
 {
     QString Text;
-    bool Warning = false; // some file failed
+    bool Warning = false; // shown with a warning sign: something failed or was refused
 };
 
 // "处理完成" for a run that went through every file, with how many results
