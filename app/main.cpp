@@ -18,7 +18,8 @@ int main(int argc, char *argv[])
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral(
         "Cuts lines out of many text data files at once. The window opens on FOLDER,\n"
-        "or on the program's own folder when none is given."));
+        "or, when none is given, on the program's own folder if it holds data files,\n"
+        "otherwise on the working directory."));
     parser.addHelpOption();
     parser.addVersionOption();
     parser.addPositionalArgument(QStringLiteral("FOLDER"), QStringLiteral("The folder to open."),

@@ -121,7 +121,8 @@ Request parseArguments(const QStringList &arguments)
                                     QStringLiteral("Put before each name to name its result."),
                                     QStringLiteral("TEXT"), QString());
     const QCommandLineOption inPlace(QStringLiteral("in-place"),
-                                     QStringLiteral("Allow results to replace their own sources."));
+                                     QStringLiteral("Allow results to replace their own sources "
+                                                    "(never another listed file)."));
     const QCommandLineOption verbose(QStringLiteral("verbose"),
                                      QStringLiteral("Say at the end how many results were written, where to, "
                                                     "and how many are empty."));
@@ -198,13 +199,19 @@ FolderState checkedFolder(const Request &request)
     if (const QString why = whyNotListable(folder.FolderPath); !why.isEmpty())
         failUsage(QStringLiteral("%1: %2").arg(ShownName(folder.FolderPath), why));
     ScanFolder(folder);
-    if (request.InPlace)
-        return folder;
-    if (const std::optional<ReplacedSource> replaced = FirstReplacedSource(request.Settings, folder))
-        failUsage(QStringLiteral("%1: its result %2 would replace the source %3; "
-                                 "give another --prefix, run elsewhere, or allow it with --in-place")
-                      .arg(ShownName(replaced->Name), ShownName(replaced->ResultPath),
-                           ShownName(replaced->SourceName)));
+    // --in-place lets a result replace its own source only: replacing another
+    // listed source would lose that file, or have the run read the result in
+    // its place.
+    for (const ReplacedSource &replaced :
+         FindReplacedSources(request.Settings.SavePrefix, folder.FolderPath, folder.FileNames)) {
+        if (replaced.OwnSource && request.InPlace)
+            continue;
+        failUsage(QStringLiteral("%1: its result %2 would replace the source %3; %4")
+                      .arg(ShownName(replaced.Name), ShownName(replaced.ResultPath), ShownName(replaced.SourceName),
+                           replaced.OwnSource ? QStringLiteral("give another --prefix, run elsewhere, "
+                                                               "or allow it with --in-place")
+                                              : QStringLiteral("give another --prefix or run elsewhere")));
+    }
     return folder;
 }
 

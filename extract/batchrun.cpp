@@ -117,6 +117,12 @@ QString SourcePathOf(const QString &FolderPath, const QString &FileName)
     return FolderPath + QLatin1Char('/') + FileName;
 }
 
+QString ResultFolderOf(const QString &SavePrefix)
+{
+    // Every result is the prefix followed by a plain name.
+    return QFileInfo(SavePrefix + u'x').absolutePath();
+}
+
 BatchReport RunBatch(const BatchSettings &settings, const QString &FolderPath,
                      const QStringList &FileNames, const BatchObserver &observer)
 {
@@ -136,8 +142,7 @@ BatchReport RunBatch(const BatchSettings &settings, const QString &FolderPath,
 
     BatchReport report;
     report.Total = passes.size() * FileNames.size();
-    // Every result is the prefix followed by a plain name.
-    report.ResultFolder = QFileInfo(settings.SavePrefix + u'x').absolutePath();
+    report.ResultFolder = ResultFolderOf(settings.SavePrefix);
     UnsyncedResults unsynced;
     QSet<QString> emptyResults;
     qsizetype index = 0;

@@ -41,6 +41,10 @@ void hardLinkToB(const QString &folder, const QString &work)
     QVERIFY(hardLink(folder + u"/b.dat"_s, work + u"/r_a.txt"_s));
 }
 void resultOfAIsASource(const QString &folder, const QString &) { QVERIFY(writeFile(folder + u"/x_a.txt"_s, "mine\r\n")); }
+void resultOfAIsALinkedSource(const QString &folder, const QString &)
+{
+    QVERIFY(hardLink(folder + u"/a.txt"_s, folder + u"/x_a.txt"_s));
+}
 #ifdef Q_OS_UNIX
 void linkToB(const QString &folder, const QString &work) { QVERIFY(QFile::link(folder + u"/b.dat"_s, work + u"/r_a.txt"_s)); }
 void folderLink(const QString &, const QString &work)
@@ -105,7 +109,6 @@ struct Run
 const char *const Usage = "tarvel-batch: ", *const OnA = "tarvel-batch: a.txt: ";
 const char *const ReplacesB = "tarvel-batch: a.txt: its result r_a.txt would replace the source b.dat;";
 const QStringList New{u"work/new_a.txt"_s, u"work/new_b.dat"_s, u"work/new_c.asc"_s};
-const QStringList R{u"work/r_a.txt"_s, u"work/r_b.dat"_s, u"work/r_c.asc"_s};
 const QStringList InPlace{u"数据/a.txt"_s, u"数据/b.dat"_s, u"数据/c.asc"_s};
 const Run Runs[] = {
     {"lines 2 to * with a prefix", nullptr, "--to * --from 2 --prefix new_ DIR", 0, "", "", New},
@@ -134,10 +137,15 @@ const Run Runs[] = {
     // Writing through a link to a source would empty it before it is read.
     {"result hard-linked to its source", hardLinkToOwnSource, "--from 2 DIR", 2, "", OnA, {}},
     {"result hard-linked to another source", hardLinkToB, "--from 2 --prefix r_ DIR", 2, "", ReplacesB, {}},
-    {"result hard-linked to another source, in place", hardLinkToB, "--from 2 --prefix r_ --in-place DIR", 0, "",
-     "", R},
+    {"result hard-linked to another source, in place", hardLinkToB, "--from 2 --prefix r_ --in-place DIR", 2, "",
+     ReplacesB, {}},
     {"result of a.txt is the source x_a.txt", resultOfAIsASource, "--prefix x_", 2, "",
      "tarvel-batch: a.txt: its result x_a.txt would replace the source x_a.txt;", {}},
+    {"result of a.txt is the source x_a.txt, in place", resultOfAIsASource, "--prefix x_ --in-place", 2, "",
+     "tarvel-batch: a.txt: its result x_a.txt would replace the source x_a.txt; give another --prefix or run "
+     "elsewhere\n", {}},
+    {"result of a.txt is x_a.txt, a second name of it, in place", resultOfAIsALinkedSource, "--prefix x_ --in-place", 2,
+     "", "tarvel-batch: a.txt: its result x_a.txt would replace the source x_a.txt;", {}},
     {"earlier result read-only", readOnlyEarlier, "--from 2 --prefix r_ DIR", 1, "",
      "tarvel-batch: a.txt: cannot write r_a.txt: DENIED", {u"work/r_b.dat"_s, u"work/r_c.asc"_s}},
 #ifdef Q_OS_UNIX
