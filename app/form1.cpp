@@ -3,6 +3,7 @@
 
 #include "inputrules.h"
 #include "keypressfilter.h"
+#include "previewdialog.h"
 #include "runprogress.h"
 #include "shownname.h"
 
@@ -79,7 +80,7 @@ Form1::Form1(QWidget *parent) : QWidget(parent)
 {
     setWindowTitle(QStringLiteral("Tarvel"));
     setWindowIcon(QIcon(QStringLiteral(":/icons/tarvel.ico")));
-    setFixedSize(PixelsOf({0, 0, 6615, 6285}).size());
+    setFixedSize(PixelsOf({0, 0, 6615, 6885}).size());
     createControls();
     setFonts();
     setFocusOrder();
@@ -132,6 +133,7 @@ void Form1::createControls()
     Command2 = Place<QPushButton>(Frame5, "Command2", QStringLiteral("执行"), {360, 360, 1455, 495});
     Label6 = Place<QLabel>(Frame5, "Label6", QStringLiteral("（执行后会在程序所在目录内创建文件）"),
                            {2160, 600, 3375, 255});
+    Command3 = Place<QPushButton>(this, "Command3", QStringLiteral("预览"), {4920, 6120, 1455, 495});
 
     Option1->setChecked(true);
     // The path box only shows the current folder; nothing reads it back.
@@ -164,6 +166,7 @@ void Form1::connectHandlers()
 {
     connect(Command1, &QPushButton::clicked, this, &Form1::Command1_Click);
     connect(Command2, &QPushButton::clicked, this, &Form1::Command2_Click);
+    connect(Command3, &QPushButton::clicked, this, &Form1::Command3_Click);
     InstallKeyPressHandler(Text2, [this](std::int16_t &KeyAscii) { Text2_KeyPress(KeyAscii); });
     InstallKeyPressHandler(Text3, [this](std::int16_t &KeyAscii) { Text3_KeyPress(KeyAscii); });
     InstallKeyPressHandler(Text5, [this](std::int16_t &KeyAscii) { Text5_KeyPress(KeyAscii); });
@@ -204,6 +207,7 @@ void Form1::scanAndShowFolder()
     Text1->setText(QDir::toNativeSeparators(Folder.FolderPath));
     ScanFolder(Folder);
     Label8->setText(QString::number(Folder.FileCount()));
+    Command3->setEnabled(Folder.FileCount() > 0);
 }
 
 BatchSettings Form1::settingsFromFields() const
@@ -241,6 +245,20 @@ void Form1::Command2_Click()
         report = RunBatch(settingsFromFields(), Folder.FolderPath, Folder.FileNames, std::ref(progress));
     }
     ShowMessage(this, RunMessageFor(report));
+}
+
+void Form1::Command3_Click()
+{
+    BatchPreview preview;
+    {
+        RunProgress progress(this, ProgressDelayMs);
+        preview = PreviewBatch(settingsFromFields(), Folder.FolderPath, Folder.FileNames, std::ref(progress));
+    }
+    if (preview.Stopped)
+        return;
+    auto *dialog = new PreviewDialog(preview, this);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->open();
 }
 
 void Form1::Text2_KeyPress(std::int16_t &KeyAscii)
