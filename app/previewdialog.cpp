@@ -49,7 +49,7 @@ PreviewDialog::PreviewDialog(const BatchPreview &preview, QWidget *parent)
 {
     setObjectName(QStringLiteral("PreviewDialog"));
     setWindowTitle(QStringLiteral("预览（不写入任何文件）"));
-    resize(560, 480);
+    resize(640, 520);
 
     auto *summary = new QLabel(summaryOf(m_files), this);
     summary->setObjectName(QStringLiteral("Summary"));
@@ -61,6 +61,8 @@ PreviewDialog::PreviewDialog(const BatchPreview &preview, QWidget *parent)
     m_table->verticalHeader()->hide();
     m_table->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_table->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_table->verticalHeader()->setDefaultSectionSize(fontMetrics().lineSpacing() + 8);
+    m_table->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     m_table->horizontalHeader()->setSectionResizeMode(NameColumn, QHeaderView::Stretch);
     for (int row = 0; row < m_files.size(); ++row)
         addRow(row, m_files[row]);
@@ -73,7 +75,9 @@ PreviewDialog::PreviewDialog(const BatchPreview &preview, QWidget *parent)
     m_firstLines->setPlaceholderText(QStringLiteral("选中一个文件，这里显示它将提取的前 %1 行。")
                                          .arg(FilePreview::ShownLines));
 
-    auto *buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
+    // Named here: a Qt without translations, as on Windows, would say "Close".
+    auto *buttons = new QDialogButtonBox(this);
+    buttons->addButton(QStringLiteral("关闭"), QDialogButtonBox::RejectRole);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
 
     auto *layout = new QVBoxLayout(this);
