@@ -9,6 +9,8 @@
 // start of the line are skipped; the first column is then the bytes up to the
 // first byte below 33 (control characters, tab, space) or from 0x81 to 0xFE
 // (the lead byte of a double-byte character), or to the end of the line.
+// NaN when the column does not begin with a number: a header, a comment or a
+// blank line is no measurement, and no value range holds NaN.
 double FirstColumnKey(std::string_view line);
 
 // The same for a line of UTF-16 code units: blank and tab units are skipped,
@@ -20,7 +22,8 @@ double FirstColumnKey(std::string_view line, TextEncoding encoding);
 std::string_view WithoutByteOrderMark(std::string_view firstLine);
 
 // Appends to `kept` every line whose first-column key lies in
-// [LowValue, HighValue], unchanged. False when `kept` refused a line.
+// [LowValue, HighValue], unchanged; a line whose key is NaN is never kept.
+// False when `kept` refused a line.
 template <class Lines, class Sink>
 bool ExtractByValue(Lines &source, Sink &kept, double LowValue, double HighValue)
 {

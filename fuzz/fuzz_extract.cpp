@@ -36,11 +36,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         std::string_view keyed = lines[i];
         if (i == 0 && encoding == TextEncoding::Bytes && keyed.starts_with("\xEF\xBB\xBF"))
             keyed.remove_prefix(3); // a UTF-8 byte order mark
-        const double key = ReferenceVal(ReferenceFirstColumn(keyed, encoding));
-        Require(key == (encoding == TextEncoding::Bytes ? FirstColumnKey(keyed) : FirstColumnKey(keyed, encoding)),
+        const std::optional<double> key = ReferenceVal(ReferenceFirstColumn(keyed, encoding));
+        Require(SameKey(encoding == TextEncoding::Bytes ? FirstColumnKey(keyed) : FirstColumnKey(keyed, encoding), key),
                 "FirstColumnKey");
         const auto number = std::int64_t(i + 1);
-        if (byValue ? key >= LowValue && key <= HighValue : number >= StartLine && (ToLastLine || number <= EndLine))
+        if (byValue ? key && *key >= LowValue && *key <= HighValue : number >= StartLine && (ToLastLine || number <= EndLine))
             expected.append(lines[i]).append(LineEnd(encoding));
     }
     KeptBytes kept{LineEnd(encoding)};
