@@ -3,6 +3,7 @@
 
 #include "inputrules.h"
 #include "keypressfilter.h"
+#include "previewdialog.h"
 #include "runprogress.h"
 #include "shownname.h"
 #include "startfolder.h"
@@ -81,7 +82,7 @@ Form1::Form1(QWidget *parent) : QWidget(parent)
 {
     setWindowTitle(QStringLiteral("Tarvel"));
     setWindowIcon(QIcon(QStringLiteral(":/icons/tarvel.ico")));
-    setFixedSize(PixelsOf({0, 0, 6615, 6285}).size());
+    setFixedSize(PixelsOf({0, 0, 6615, 6885}).size());
     createControls();
     setFonts();
     setFocusOrder();
@@ -134,6 +135,7 @@ void Form1::createControls()
     Command2 = Place<QPushButton>(Frame5, "Command2", QStringLiteral("执行"), {360, 360, 1455, 495});
     // Two lines: what the note says, then the folder results go into.
     Label6 = Place<QLabel>(Frame5, "Label6", QString(), {2160, 330, 3855, 555});
+    Command3 = Place<QPushButton>(this, "Command3", QStringLiteral("预览"), {4920, 6120, 1455, 495});
 
     Option1->setChecked(true);
     // The path box only shows the current folder; nothing reads it back.
@@ -167,6 +169,7 @@ void Form1::connectHandlers()
     connect(Command1, &QPushButton::clicked, this, &Form1::Command1_Click);
     connect(Command2, &QPushButton::clicked, this, &Form1::Command2_Click);
     connect(Text4, &QLineEdit::textChanged, this, &Form1::showResultFolder);
+    connect(Command3, &QPushButton::clicked, this, &Form1::Command3_Click);
     InstallKeyPressHandler(Text2, [this](std::int16_t &KeyAscii) { Text2_KeyPress(KeyAscii); });
     InstallKeyPressHandler(Text3, [this](std::int16_t &KeyAscii) { Text3_KeyPress(KeyAscii); });
     InstallKeyPressHandler(Text5, [this](std::int16_t &KeyAscii) { Text5_KeyPress(KeyAscii); });
@@ -207,6 +210,7 @@ void Form1::showFolder()
 {
     Text1->setText(QDir::toNativeSeparators(Folder.FolderPath));
     Label8->setText(QString::number(Folder.FileCount()));
+    Command3->setEnabled(Folder.FileCount() > 0);
 }
 
 // The note beside "执行" names the folder the results will go into, as the
@@ -276,6 +280,20 @@ void Form1::Command2_Click()
         report = RunBatch(settings, Folder.FolderPath, Folder.FileNames, std::ref(progress));
     }
     ShowMessage(this, RunMessageFor(report));
+}
+
+void Form1::Command3_Click()
+{
+    BatchPreview preview;
+    {
+        RunProgress progress(this, ProgressDelayMs);
+        preview = PreviewBatch(settingsFromFields(), Folder.FolderPath, Folder.FileNames, std::ref(progress));
+    }
+    if (preview.Stopped)
+        return;
+    auto *dialog = new PreviewDialog(preview, this);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->open();
 }
 
 void Form1::Text2_KeyPress(std::int16_t &KeyAscii)

@@ -56,6 +56,7 @@ private:
     void Form_Load();
     void Command1_Click();
     void Command2_Click();
+    void Command3_Click();
     void Text2_KeyPress(std::int16_t &KeyAscii);
     void Text3_KeyPress(std::int16_t &KeyAscii);
     void Text5_KeyPress(std::int16_t &KeyAscii);
@@ -89,4 +90,5 @@ private:
     QGroupBox *Frame5;
     QPushButton *Command2;
     QLabel *Label6;
+    QPushButton *Command3; // 预览: what a run would give, beneath the four steps
 };

@@ -4,6 +4,7 @@
 
 #include "batchrun.h"
 #include "console.h"
+#include "dryrun.h"
 #include "folderstate.h"
 #include "numbers.h"
 #include "replacedsource.h"
@@ -36,6 +37,7 @@ struct Request
     QString Folder;
     bool InPlace = false; // results may replace listed sources
     bool Verbose = false; // say where the results went
+    bool DryRun = false;  // only say what each result would hold
 };
 
 void printError(const QString &message)
@@ -126,7 +128,10 @@ Request parseArguments(const QStringList &arguments)
     const QCommandLineOption verbose(QStringLiteral("verbose"),
                                      QStringLiteral("Say at the end how many results were written, where to, "
                                                     "and how many are empty."));
-    parser.addOptions({byLines, byValue, from, to, low, high, prefix, inPlace, verbose});
+    const QCommandLineOption dryRun(QStringLiteral("dry-run"),
+                                    QStringLiteral("Write nothing; print what each result would hold: how many "
+                                                   "lines, the first and the last by number."));
+    parser.addOptions({byLines, byValue, from, to, low, high, prefix, inPlace, verbose, dryRun});
     parser.addPositionalArgument(QStringLiteral("FOLDER"),
                                  QStringLiteral("The folder to read (default: the working directory)."),
                                  QStringLiteral("[FOLDER]"));
@@ -151,6 +156,7 @@ Request parseArguments(const QStringList &arguments)
     request.Folder = positional.isEmpty() ? QStringLiteral(".") : positional.first();
     request.InPlace = parser.isSet(inPlace);
     request.Verbose = parser.isSet(verbose);
+    request.DryRun = parser.isSet(dryRun);
     return request;
 }
 
@@ -215,6 +221,16 @@ FolderState checkedFolder(const Request &request)
     return folder;
 }
 
+// One line on standard error for each file that failed; the exit status.
+int reportFailures(const QList<BatchFailure> &failures)
+{
+    const FailureWords words{QStringLiteral("cannot read it"), QStringLiteral("cannot write %1"),
+                             QStringLiteral("%1: %2: %3")};
+    for (const BatchFailure &failure : failures)
+        printError(DescribeFailure(failure, words));
+    return failures.isEmpty() ? AllDone : SomeFailed;
+}
+
 int run(const Request &request, const FolderState &folder)
 {
     BatchReport report;
@@ -230,11 +246,7 @@ int run(const Request &request, const FolderState &folder)
                                    QString::number(report.Empty)));
         std::fflush(stdout); // before any failure on standard error
     }
-    const FailureWords words{QStringLiteral("cannot read it"), QStringLiteral("cannot write %1"),
-                             QStringLiteral("%1: %2: %3")};
-    for (const BatchFailure &failure : report.Failures)
-        printError(DescribeFailure(failure, words));
-    return report.Failures.isEmpty() ? AllDone : SomeFailed;
+    return reportFailures(report.Failures);
 }
 
 } // namespace
@@ -245,5 +257,8 @@ int main(int argc, char *argv[])
     QCoreApplication::setApplicationName(QStringLiteral("tarvel-batch"));
     QCoreApplication::setApplicationVersion(QStringLiteral(TARVEL_VERSION));
     const Request request = parseArguments(QCoreApplication::arguments());
-    return run(request, checkedFolder(request));
+    const FolderState folder = checkedFolder(request);
+    if (request.DryRun)
+        return reportFailures(PrintDryRun(request.Settings, folder, request.Verbose));
+    return run(request, folder);
 }

@@ -1,11 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "batchrun.h"
 
-#include "extractbylines.h"
-#include "extractbyvalue.h"
+#include "extraction.h"
 #include "linereader.h"
-#include "numbers.h"
 #include "resultwriter.h"
+#include "sourcefile.h"
 #include "systemerror.h"
 #include "unsyncedresults.h"
 
@@ -17,35 +16,9 @@
 
 namespace {
 
-// The numbers of a run, converted once at its start.
-struct Ranges
-{
-    std::int64_t StartLine;
-    std::int64_t EndLine;
-    bool ToLastLine;
-    double LowValue;
-    double HighValue;
-};
-
-enum class Mode { ByLines, ByValue };
-
-// Refuses what is not a regular file before opening it: opening a FIFO
-// would wait for a writer, and a folder has no lines. What cannot be looked
-// at is left to the opening, which tells why.
-QString whyNotReadable(const QFileInfo &info)
-{
-    if (!info.exists())
-        return {};
-    if (info.isDir())
-        return ReasonFor(Refusal::IsDirectory);
-    if (!info.isFile())
-        return ReasonFor(Refusal::NotRegularFile);
-    return {};
-}
-
 // Reads one source and writes its result; a result that holds no line joins
 // `emptyResults`. Returns the failure, if any.
-std::optional<BatchFailure> processFile(Mode mode, const Ranges &ranges, const QString &name,
+std::optional<BatchFailure> processFile(ExtractMode mode, const LineRanges &ranges, const QString &name,
                                         const QString &sourcePath, const QString &resultPath,
                                         UnsyncedResults &unsynced, QSet<QString> &emptyResults)
 {
@@ -54,25 +27,11 @@ std::optional<BatchFailure> processFile(Mode mode, const Ranges &ranges, const Q
         return BatchFailure{name, side, path, reason};
     };
 
-    // The scan lists a name that is not UTF-8 with lone surrogates standing
-    // for its bytes; Qt would encode them as U+FFFD and open another file.
-    if (!sourcePath.isValidUtf16())
-        return failure(BatchFailure::Side::Source,
-                       QStringLiteral("The name is not valid UTF-8, so it cannot be opened; rename the file"));
-    if (const QString why = whyNotReadable(QFileInfo(sourcePath)); !why.isEmpty())
+    QFile source;
+    TextEncoding encoding;
+    if (const QString why = OpenSource(sourcePath, source, encoding); !why.isEmpty())
         return failure(BatchFailure::Side::Source, why);
-    QFile source(sourcePath);
-    if (!source.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
-        return failure(BatchFailure::Side::Source, ReasonOf(source));
-
-    const TextEncoding encoding = ReadByteOrderMark(source);
-    // A small file needs no large buffers. With two bytes more than the file
-    // the reader sees its end without growing, and the result of keeping it
-    // whole, a line end added to its last line, fits in one write.
-    // A large one is read and written 1 MiB at a time: larger blocks gain
-    // nothing, and memory stays flat.
-    constexpr qsizetype SmallestBuffer = 64, LargestBuffer = 1 << 20;
-    const qsizetype bufferSize = qBound<qint64>(SmallestBuffer, source.size() + 2, LargestBuffer);
+    const qsizetype bufferSize = BufferSizeFor(source);
     // Owner-writable, so that the next run may replace it even where the
     // sources are kept read-only.
     ResultWriter kept(resultPath, bufferSize);
@@ -80,9 +39,7 @@ std::optional<BatchFailure> processFile(Mode mode, const Ranges &ranges, const Q
         return failure(BatchFailure::Side::Result, kept.errorString());
 
     LineReader lines(source, bufferSize, encoding);
-    const bool written = mode == Mode::ByLines
-        ? ExtractByLines(lines, kept, ranges.StartLine, ranges.EndLine, ranges.ToLastLine)
-        : ExtractByValue(lines, kept, ranges.LowValue, ranges.HighValue);
+    const bool written = ExtractLines(mode, ranges, lines, kept);
     const bool readFailed = lines.failed();
     const QString readError = lines.errorString();
     source.close();
@@ -126,19 +83,8 @@ QString ResultFolderOf(const QString &SavePrefix)
 BatchReport RunBatch(const BatchSettings &settings, const QString &FolderPath,
                      const QStringList &FileNames, const BatchObserver &observer)
 {
-    const Ranges ranges{
-        FieldToLineNumber(settings.StartLineText),
-        FieldToLineNumber(settings.EndLineText),
-        settings.EndLineText.contains(QLatin1Char('*')),
-        FieldToDouble(settings.LowValueText),
-        FieldToDouble(settings.HighValueText),
-    };
-
-    QList<Mode> passes;
-    if (settings.ByLines)
-        passes.append(Mode::ByLines);
-    if (settings.ByValue)
-        passes.append(Mode::ByValue);
+    const LineRanges ranges = RangesOf(settings);
+    const QList<ExtractMode> passes = PassesOf(settings);
 
     BatchReport report;
     report.Total = passes.size() * FileNames.size();
@@ -146,7 +92,7 @@ BatchReport RunBatch(const BatchSettings &settings, const QString &FolderPath,
     UnsyncedResults unsynced;
     QSet<QString> emptyResults;
     qsizetype index = 0;
-    for (const Mode mode : passes) {
+    for (const ExtractMode mode : passes) {
         for (const QString &name : FileNames) {
             if (observer && !observer(index, report.Total, name)) {
                 report.Stopped = true;

@@ -7,8 +7,9 @@
 
 // Appends to `kept` every line left in `source`. A sink that can do better
 // overloads it: the result writer passes runs of lines through in one piece.
-template <class Sink>
-bool AppendRemainingLines(LineReader &source, Sink &kept)
+// `Lines` is a LineReader, or a wrapper that hands on its lines.
+template <class Lines, class Sink>
+bool AppendRemainingLines(Lines &source, Sink &kept)
 {
     std::string_view line;
     while (source.next(line)) {
@@ -21,8 +22,8 @@ bool AppendRemainingLines(LineReader &source, Sink &kept)
 // Appends to `kept` the lines from StartLine to EndLine (both inclusive), or
 // from StartLine to the last line when ToLastLine is set. Lines after EndLine
 // are not read. False when `kept` refused a line.
-template <class Sink>
-bool ExtractByLines(LineReader &source, Sink &kept, std::int64_t StartLine, std::int64_t EndLine,
+template <class Lines, class Sink>
+bool ExtractByLines(Lines &source, Sink &kept, std::int64_t StartLine, std::int64_t EndLine,
                     bool ToLastLine)
 {
     std::string_view line;

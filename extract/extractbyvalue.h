@@ -24,8 +24,8 @@ std::string_view WithoutByteOrderMark(std::string_view firstLine);
 // Appends to `kept` every line whose first-column key lies in
 // [LowValue, HighValue], unchanged; a line whose key is NaN is never kept.
 // False when `kept` refused a line.
-template <class Sink>
-bool ExtractByValue(LineReader &source, Sink &kept, double LowValue, double HighValue)
+template <class Lines, class Sink>
+bool ExtractByValue(Lines &source, Sink &kept, double LowValue, double HighValue)
 {
     const TextEncoding encoding = source.encoding();
     std::string_view line;

@@ -5,6 +5,7 @@
 #include "batchrun.h"
 #include "fixture.h"
 #include "folderstate.h"
+#include "preview.h"
 
 #include <QLocale>
 #include <QRegularExpression>
@@ -28,6 +29,18 @@ BatchSettings byLines(const QString &from, const QString &to) { return {from, to
 BatchSettings byValue(const QString &low, const QString &high)
 {
     return {{}, {}, low, high, {}, false, true};
+}
+
+// A file's lines: after a UTF-16 mark as text, else its bytes as Latin-1;
+// each CR LF, CR and LF ends one.
+QStringList linesOf(const QByteArray &bytes)
+{
+    const bool utf16 = bytes.startsWith("\xff\xfe") || bytes.startsWith("\xfe\xff");
+    QString text = utf16 ? QString(QStringDecoder(QStringConverter::Utf16).decode(bytes)) : QString::fromLatin1(bytes);
+    QStringList lines = text.replace(u"\r\n"_s, u"\n"_s).replace(u'\r', u'\n').split(u'\n');
+    if (lines.last().isEmpty())
+        lines.removeLast(); // the split's empty text after the last line end
+    return lines;
 }
 
 #ifdef Q_OS_LINUX
@@ -218,11 +231,19 @@ private Q_SLOTS:
         QTemporaryDir root;
         QVERIFY(writeFile(root.filePath(u"a.txt"_s), source));
         settings.SavePrefix = root.filePath(u"r_"_s);
+        const Contents before = folderContents(root.path());
+        const FilePreview preview = PreviewBatch(settings, root.path(), {u"a.txt"_s}).Files.value(0);
+        QCOMPARE(folderContents(root.path()), before);
         const BatchReport report = RunBatch(settings, root.path(), {u"a.txt"_s});
         QCOMPARE(report.Failures.size(), 0);
         QCOMPARE(report.Done, int(settings.ByLines) + int(settings.ByValue));
         QVERIFY(QFile::exists(root.filePath(u"r_a.txt"_s))); // also when no line is kept
         QCOMPARE(readFile(root.filePath(u"r_a.txt"_s)), result);
+        // The preview counts the result's lines and finds them in the source.
+        const QStringList kept = linesOf(result), lines = linesOf(source);
+        QCOMPARE(preview.KeptLines, kept.size());
+        QCOMPARE(lines.value(preview.FirstLine - 1), kept.value(0));
+        QCOMPARE(lines.value(preview.LastLine - 1), kept.value(kept.size() - 1));
     }
 
 #ifdef Q_OS_LINUX
@@ -266,6 +287,12 @@ private Q_SLOTS:
         QVERIFY(QDir::setCurrent(work.path()));
         BatchSettings settings;
         settings.SavePrefix = prefix;
+        QStringList unread; // by a preview, which writes nothing
+        for (const FilePreview &file : PreviewBatch(settings, folder.FolderPath, folder.FileNames).Files) {
+            if (file.Failure)
+                unread.append(file.FileName);
+        }
+        QCOMPARE(unread, row->side == BatchFailure::Side::Source ? row->failing : QStringList());
         const BatchReport report = RunBatch(settings, folder.FolderPath, folder.FileNames);
 
         QCOMPARE(report.Done, 3 - row->failing.size());

@@ -119,6 +119,12 @@ const Run Runs[] = {
     {"results that fail, verbose", nullptr, "--prefix out/r_ DIR --verbose", 1,
      "tarvel-batch: 0 result files written into ROOT/work/out, 0 of them empty\n",
      "tarvel-batch: a.txt: cannot write out/r_a.txt: ", {}},
+    {"dry run by value", nullptr, "--dry-run --by-value --low 12 --high 45 --prefix new_ DIR", 0,
+     "a.txt: 3 lines, 2 to 4\nc.asc: 2 lines, 2 to 3\nb.dat: 2 lines, 2 to 3\n", "", {}},
+    {"dry run, lines that some files lack, verbose", nullptr, "--dry-run --verbose --from 4 --prefix new_ DIR", 0,
+     "a.txt: 1 line, 4 to 4\nc.asc: no line\nb.dat: no line\ntarvel-batch: 3 files would give 1 line in all, "
+     "2 of them none\n", "", {}},
+    {"dry run, empty prefix in the folder", nullptr, "--dry-run --from 2", 2, "", OnA, {}},
     {"missing folder", nullptr, "DIR/nowhere", 2, "", "tarvel-batch: ROOT/数据/nowhere: NO_PATH\n", {}},
     {"folder is a file", nullptr, "DIR/a.txt", 2, "", Usage, {}},
     {"both modes", nullptr, "--by-lines --by-value DIR", 2, "", Usage, {}},

@@ -4,6 +4,7 @@
 
 #include "fixture.h"
 #include "form1.h"
+#include "previewdialog.h"
 #include "startfolder.h"
 
 #include <QTest>
@@ -113,8 +114,9 @@ private Q_SLOTS:
         QCOMPARE(StartFolder(program, work->path()).FolderPath, program);
     }
 
-    // Every control is shown, usable and wholly inside the window or its
-    // frame, with room for its caption; the window has its icon in every size.
+    // Every control is shown, usable (预览 once the folder lists files) and
+    // wholly inside the window or its frame, with room for its caption; the
+    // window has its icon in every size.
     void controlsFit()
     {
         for (const QWidget *control : form->findChildren<QWidget *>()) {
@@ -122,7 +124,9 @@ private Q_SLOTS:
             const auto *frame = qobject_cast<const QGroupBox *>(control);
             if (parent != form.get() && !qobject_cast<const QGroupBox *>(parent))
                 continue; // a part of a control
-            QVERIFY2(control->isVisibleTo(form.get()) && control->isEnabled() && parent->rect().contains(control->geometry()),
+            const bool usable = control != this->control("Command3") || this->control<QLabel>("Label8")->text() != u"0"_s;
+            QVERIFY2(control->isVisibleTo(form.get()) && control->isEnabled() == usable
+                         && parent->rect().contains(control->geometry()),
                      qPrintable(control->objectName()));
             const QString caption = frame ? frame->title() : control->property("text").toString();
             if (caption.isEmpty() || qobject_cast<const QLineEdit *>(control))
@@ -306,6 +310,45 @@ private Q_SLOTS:
         QCOMPARE(control<QLineEdit>("Text4")->text(), QString());
         QCOMPARE(messages.value(0).Text, message.isEmpty() ? QString() : message.arg(QDir::toNativeSeparators(dropped)));
         QVERIFY(messages.isEmpty() || messages.value(0).Warning);
+    }
+
+    // 预览 by value from 15 to 25, on a folder where e.txt gives nothing: a
+    // row per file, e.txt's bold and counted above; a selected file shows
+    // its first kept line, as text whatever its encoding. Nothing is written.
+    void preview()
+    {
+        QTemporaryDir temp, out;
+        const QString folder = temp.filePath(u"数据"_s);
+        makeFolder(folder);
+        QVERIFY(writeFile(folder + u"/e.txt"_s, "x\r\n"));
+        QVERIFY(writeFile(folder + u"/b.dat"_s, "\xce\xc2\xb6\xc8\r\n 25 \xc3\xd7\r\n")); // 温度 / 25 米 in GBK
+        QVERIFY(writeFile(folder + u"/c.txt"_s, QStringEncoder(QStringConverter::Utf16LE, QStringConverter::Flag::WriteBom)
+                                                     .encode(u"时间\r\n15 秒"_s)));
+        form->OpenFolder(folder);
+        QTest::mouseClick(control("Option2"), Qt::LeftButton);
+        type("Text5", u"15"_s);
+        type("Text6", u"25"_s);
+        type("Text4", out.filePath(u"r_"_s));
+        const Contents before = folderContents(temp.path());
+        click("Command3");
+
+        auto *dialog = form->findChild<PreviewDialog *>();
+        QVERIFY(dialog && dialog->isVisible());
+        QCOMPARE(dialog->findChild<QLabel *>(u"Summary"_s)->text(), u"共 4 个文件，其中 1 个没有符合条件的行（粗体）。"_s);
+        auto *table = dialog->findChild<QTableWidget *>(u"Files"_s);
+        QStringList rows, firstLines;
+        for (int row = 0; row < table->rowCount(); ++row) {
+            QStringList cells;
+            for (int column = 0; column < table->columnCount(); ++column)
+                cells.append(table->item(row, column)->text());
+            rows.append(cells.join(u' ') + (table->item(row, 0)->font().bold() ? u" bold"_s : u""_s));
+            table->selectRow(row);
+            firstLines.append(dialog->findChild<QPlainTextEdit *>(u"FirstLines"_s)->toPlainText());
+        }
+        QCOMPARE(rows, QStringList({u"a.txt 1 2 2"_s, u"c.txt 1 2 2"_s, u"e.txt 0 — — bold"_s, u"b.dat 1 2 2"_s}));
+        QCOMPARE(firstLines, QStringList({u"20 y"_s, u"15 秒"_s, u"没有符合条件的行。"_s, u" 25 米"_s}));
+        QCOMPARE(folderContents(temp.path()), before);
+        QVERIFY(QDir(out.path()).isEmpty());
     }
 
     void cancelThroughProgressDialog()
