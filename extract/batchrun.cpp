@@ -5,13 +5,18 @@
 #include "extractbyvalue.h"
 #include "linereader.h"
 #include "numbers.h"
+#include "resultfolder.h"
 #include "resultwriter.h"
+#include "sourcefile.h"
 #include "unsyncedresults.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QSet>
 
+#include <cerrno>
+#include <new>
 #include <optional>
 
 namespace {
@@ -28,28 +33,22 @@ struct Ranges
 
 enum class Mode { ByLines, ByValue };
 
-// Refuses what is not a regular file before opening it: opening a FIFO
-// would wait for a writer, and a folder has no lines. What cannot be looked
-// at is left to the opening, which tells why.
-QString whyNotReadable(const QFileInfo &info)
+// Where a file's result goes: `Name` in `Folder`, which is `Path` as the
+// run was given it.
+struct ResultPlace
 {
-    if (!info.exists())
-        return {};
-    if (info.isDir())
-        return QStringLiteral("Is a directory");
-    if (!info.isFile())
-        return QStringLiteral("Not a regular file");
-    return {};
-}
+    const ResultFolder &Folder;
+    QString Name, Path;
+};
 
 // Reads one source and writes its result; a result that holds no line joins
 // `emptyResults`. Returns the failure, if any.
-std::optional<BatchFailure> processFile(Mode mode, const Ranges &ranges, const QString &name,
-                                        const QString &sourcePath, const QString &resultPath,
+std::optional<BatchFailure> extractFile(Mode mode, const Ranges &ranges, const QString &name,
+                                        const QString &sourcePath, const ResultPlace &result,
                                         UnsyncedResults &unsynced, QSet<QString> &emptyResults)
 {
     const auto failure = [&](BatchFailure::Side side, const QString &reason) {
-        const QString &path = side == BatchFailure::Side::Source ? sourcePath : resultPath;
+        const QString &path = side == BatchFailure::Side::Source ? sourcePath : result.Path;
         return BatchFailure{name, side, path, reason};
     };
 
@@ -58,11 +57,10 @@ std::optional<BatchFailure> processFile(Mode mode, const Ranges &ranges, const Q
     if (!sourcePath.isValidUtf16())
         return failure(BatchFailure::Side::Source,
                        QStringLiteral("The name is not valid UTF-8, so it cannot be opened; rename the file"));
-    if (const QString why = whyNotReadable(QFileInfo(sourcePath)); !why.isEmpty())
+    QFile source;
+    OpenedSource opened;
+    if (const QString why = OpenSource(sourcePath, source, opened); !why.isEmpty())
         return failure(BatchFailure::Side::Source, why);
-    QFile source(sourcePath);
-    if (!source.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
-        return failure(BatchFailure::Side::Source, source.errorString());
 
     const TextEncoding encoding = ReadByteOrderMark(source);
     // A small file needs no large buffers. With two bytes more than the file
@@ -71,14 +69,14 @@ std::optional<BatchFailure> processFile(Mode mode, const Ranges &ranges, const Q
     // A large one is read and written 1 MiB at a time: larger blocks gain
     // nothing, and memory stays flat.
     constexpr qsizetype SmallestBuffer = 64, LargestBuffer = 1 << 20;
-    const qsizetype bufferSize = qBound<qint64>(SmallestBuffer, source.size() + 2, LargestBuffer);
+    const qsizetype bufferSize = qBound<qint64>(SmallestBuffer, opened.Size + 2, LargestBuffer);
     // Owner-writable, so that the next run may replace it even where the
     // sources are kept read-only.
-    ResultWriter kept(resultPath, bufferSize);
-    if (!kept.open(source.permissions() | QFile::WriteOwner, encoding))
+    ResultWriter kept(result.Folder, result.Name, bufferSize);
+    if (!kept.open(opened.Permissions | QFile::WriteOwner, encoding, opened.Identity))
         return failure(BatchFailure::Side::Result, kept.errorString());
 
-    LineReader lines(source, bufferSize, encoding);
+    LineReader lines(source, bufferSize, encoding, opened.Size - source.pos());
     const bool written = mode == Mode::ByLines
         ? ExtractByLines(lines, kept, ranges.StartLine, ranges.EndLine, ranges.ToLastLine)
         : ExtractByValue(lines, kept, ranges.LowValue, ranges.HighValue);
@@ -90,18 +88,31 @@ std::optional<BatchFailure> processFile(Mode mode, const Ranges &ranges, const Q
         return failure(BatchFailure::Side::Source, readError); // `kept` is discarded unwritten
     if (!written || !kept.commit())
         return failure(BatchFailure::Side::Result, kept.errorString());
-    if (!kept.replacesEarlierFile())
-        unsynced.add(name, resultPath);
+    unsynced.add(name, result.Name, result.Path);
     if (kept.isEmpty())
-        emptyResults.insert(resultPath);
+        emptyResults.insert(result.Path);
     return std::nullopt;
+}
+
+// As extractFile(); memory that runs out fails the file alone, its
+// temporary file removed on the way out.
+std::optional<BatchFailure> processFile(Mode mode, const Ranges &ranges, const QString &name,
+                                        const QString &sourcePath, const ResultPlace &result,
+                                        UnsyncedResults &unsynced, QSet<QString> &emptyResults)
+{
+    try {
+        return extractFile(mode, ranges, name, sourcePath, result, unsynced, emptyResults);
+    } catch (const std::bad_alloc &) {
+        return BatchFailure{name, BatchFailure::Side::Source, sourcePath, qt_error_string(ENOMEM)};
+    }
 }
 
 // A result that could not be put on disk at the end of the run counts as
 // failed, though it has its name.
-void syncResults(UnsyncedResults &unsynced, QSet<QString> &emptyResults, BatchReport &report)
+void syncResults(UnsyncedResults &unsynced, const ResultFolder &folder, QSet<QString> &emptyResults,
+                 BatchReport &report)
 {
-    for (const UnsyncedResults::Failure &failed : unsynced.syncAll()) {
+    for (const UnsyncedResults::Failure &failed : unsynced.syncAll(folder)) {
         report.Failures.append({failed.FileName, BatchFailure::Side::Result, failed.Path, failed.Reason});
         --report.Done;
         emptyResults.remove(failed.Path);
@@ -135,8 +146,11 @@ BatchReport RunBatch(const BatchSettings &settings, const QString &FolderPath,
 
     BatchReport report;
     report.Total = passes.size() * FileNames.size();
-    // Every result is the prefix followed by a plain name.
-    report.ResultFolder = QFileInfo(settings.SavePrefix + u'x').absolutePath();
+    // Every result is the prefix followed by a plain name, so all share the
+    // folder the prefix names.
+    const QFileInfo anyResult(settings.SavePrefix + u'x');
+    report.ResultFolder = QDir::cleanPath(anyResult.absolutePath());
+    const ResultFolder folder(anyResult.path());
     UnsyncedResults unsynced;
     QSet<QString> emptyResults;
     qsizetype index = 0;
@@ -144,19 +158,20 @@ BatchReport RunBatch(const BatchSettings &settings, const QString &FolderPath,
         for (const QString &name : FileNames) {
             if (observer && !observer(index, report.Total, name)) {
                 report.Stopped = true;
-                syncResults(unsynced, emptyResults, report);
+                syncResults(unsynced, folder, emptyResults, report);
                 return report;
             }
             ++index;
+            const QString resultPath = settings.SavePrefix + name;
             const std::optional<BatchFailure> failure =
-                processFile(mode, ranges, name, SourcePathOf(FolderPath, name), settings.SavePrefix + name,
-                            unsynced, emptyResults);
+                processFile(mode, ranges, name, SourcePathOf(FolderPath, name),
+                            {folder, QFileInfo(resultPath).fileName(), resultPath}, unsynced, emptyResults);
             if (failure)
                 report.Failures.append(*failure);
             else
                 ++report.Done;
         }
     }
-    syncResults(unsynced, emptyResults, report);
+    syncResults(unsynced, folder, emptyResults, report);
     return report;
 }

@@ -5,6 +5,29 @@
 
 #include <cstdint>
 
+// Reads past the rest of a line that next() handed out in pieces.
+inline void SkipRestOfLine(LineReader &source)
+{
+    std::string_view piece;
+    while (source.lineGoesOn() && source.next(piece)) {
+    }
+}
+
+// Appends to `kept` the line that next() handed out last as `piece`, with
+// the pieces that follow it when it goes on. False when `kept` refused it;
+// when reading fails, true with the line unfinished (see failed()).
+template <class Sink>
+bool AppendLine(LineReader &source, Sink &kept, std::string_view piece)
+{
+    while (source.lineGoesOn()) {
+        if (!kept.appendPart(piece))
+            return false;
+        if (!source.next(piece))
+            return true;
+    }
+    return kept.append(piece);
+}
+
 // Appends to `kept` every line left in `source`. A sink that can do better
 // overloads it: the result writer passes runs of lines through in one piece.
 template <class Sink>
@@ -12,7 +35,7 @@ bool AppendRemainingLines(LineReader &source, Sink &kept)
 {
     std::string_view line;
     while (source.next(line)) {
-        if (!kept.append(line))
+        if (!AppendLine(source, kept, line))
             return false;
     }
     return true;
@@ -30,11 +53,14 @@ bool ExtractByLines(LineReader &source, Sink &kept, std::int64_t StartLine, std:
         for (std::int64_t LineNumber = 1; LineNumber < StartLine; ++LineNumber) {
             if (!source.next(line))
                 return true;
+            SkipRestOfLine(source);
         }
         return AppendRemainingLines(source, kept);
     }
     for (std::int64_t LineNumber = 1; LineNumber <= EndLine && source.next(line); ++LineNumber) {
-        if (LineNumber >= StartLine && !kept.append(line))
+        if (LineNumber < StartLine)
+            SkipRestOfLine(source);
+        else if (!AppendLine(source, kept, line))
             return false;
     }
     return true;

@@ -58,10 +58,6 @@ const Obstacle Obstacles[] = {
      [](const QString &source, const QString &) {
          QVERIFY(QFile::remove(source) && ::mkfifo(QFile::encodeName(source).constData(), 0600) == 0);
      }, Source, B},
-    {"source opens but fails to read", // its first bytes, at address 0, are never mapped
-     [](const QString &source, const QString &) {
-         QVERIFY(QFile::remove(source) && QFile::link(u"/proc/self/mem"_s, source));
-     }, Source, B},
     {"result path through a regular file", nullptr, Result, All, u"Not a directory"_s, u"a.txt/"_s},
     {"result name is a folder",
      [](const QString &, const QString &result) {
