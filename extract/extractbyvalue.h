@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "extractbylines.h"
 #include "linereader.h"
 
 #include <string_view>
@@ -19,6 +20,15 @@ double FirstColumnKey(std::string_view line, TextEncoding encoding);
 // begin with.
 std::string_view WithoutByteOrderMark(std::string_view firstLine);
 
+// A line's first column is read only within its first LongestFirstColumn
+// bytes, which the reader hands out whole: a column that does not end there
+// is no number.
+constexpr std::size_t LongestFirstColumn = LineReader::ShortestPiece;
+
+// The start of the line that holds its first column, or nothing when the
+// column does not end within LongestFirstColumn bytes.
+std::string_view FirstColumnPart(std::string_view line, TextEncoding encoding);
+
 // Appends to `kept` every line whose first-column key lies in
 // [LowValue, HighValue], unchanged. False when `kept` refused a line.
 template <class Sink>
@@ -27,10 +37,12 @@ bool ExtractByValue(LineReader &source, Sink &kept, double LowValue, double High
     const TextEncoding encoding = source.encoding();
     std::string_view line;
     for (bool firstLine = true; source.next(line); firstLine = false) {
-        const double key = encoding == TextEncoding::Bytes
-            ? FirstColumnKey(firstLine ? WithoutByteOrderMark(line) : line)
-            : FirstColumnKey(line, encoding);
-        if (key >= LowValue && key <= HighValue && !kept.append(line))
+        const std::string_view keyed = firstLine && encoding == TextEncoding::Bytes ? WithoutByteOrderMark(line) : line;
+        const std::string_view column = keyed.size() <= LongestFirstColumn ? keyed : FirstColumnPart(keyed, encoding);
+        const double key = encoding == TextEncoding::Bytes ? FirstColumnKey(column) : FirstColumnKey(column, encoding);
+        if (key < LowValue || key > HighValue)
+            SkipRestOfLine(source);
+        else if (!AppendLine(source, kept, line))
             return false;
     }
     return true;
