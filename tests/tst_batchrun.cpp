@@ -139,6 +139,9 @@ private Q_SLOTS:
         QTest::newRow("keys -1 to 16") << byValue(u"-1"_s, u"16"_s) << keys
                                        << keys.left(keys.indexOf("1e3")) + keys.mid(keys.indexOf("NaN"));
         QTest::newRow("values between blanks") << byValue(u" \t2.50\t "_s, u"12"_s) << keys << "12abc e\r\n2.5 j\r\n"_ba;
+        // Each key is the double nearest to its decimal, as the bounds are.
+        QTest::newRow("values 0.3 to 0.3") << byValue(u"0.3"_s, u"0.3"_s) << "0.3 a\r\n0.30000000000000004 b\r\n"_ba
+                                           << "0.3 a\r\n"_ba;
         QTest::newRow("values with a comma or a unit are 0") << byValue(u"1,5"_s, u"12abc"_s) << keys
                                                              << "NaN h\r\n\xef\xbc\x91 i\r\n"_ba;
         // "Unicode text": UTF-16 with its mark, which results keep.
@@ -173,6 +176,8 @@ private Q_SLOTS:
                                                   << blockLine + "\r\nb\r\n";
         QTest::newRow("every line end") << byLines(u"2"_s, u"*"_s) << QByteArray("a\rb\nc\r\n\n\rd\r\r\ne")
                                         << QByteArray("b\r\nc\r\n\r\n\r\nd\r\n\r\ne\r\n");
+        QTest::newRow("an LF line after CR LF lines, at the buffer end")
+            << byLines(u""_s, u"*"_s) << "1 a\r\n2 b\n"_ba << "1 a\r\n2 b\r\n"_ba;
         // 15米 x and 温度 15 in GBK; a UTF-8 mark only before the first line
         QTest::newRow("keys after blanks, before GBK")
             << byValue(u"15"_s, u"15"_s) << QByteArray("\xef\xbb\xbf \t15 a\n\xef\xbb\xbf" "15 b\n15\xc3\xd7 x\r\xce\xc2\xb6\xc8 15\r\n2 15")
@@ -286,13 +291,15 @@ private Q_SLOTS:
         BatchSettings settings;
         settings.SavePrefix = work.filePath(u"r_"_s);
         QCOMPARE(RunBatch(settings, sources.path(), {u"a.txt"_s, u"b.txt"_s, u"c.txt"_s}).Done, 3);
-        settings.SavePrefix = sources.filePath(QString());
+        const ino_t replaced = statOf(sources.filePath(u"c.txt"_s)).st_ino;
+        settings.SavePrefix = sources.path() + u'/';
         QCOMPARE(RunBatch(settings, sources.path(), {u"c.txt"_s}).Done, 1);
 
         QCOMPARE(statOf(work.filePath(u"r_a.txt"_s)).st_mode & 07777, 0600u);
         QCOMPARE(statOf(work.filePath(u"r_b.txt"_s)).st_mode & 07777, 0640u);
         QCOMPARE(statOf(work.filePath(u"r_c.txt"_s)).st_mode & 07777, 0664u);
         const struct stat inPlace = statOf(sources.filePath(u"c.txt"_s));
+        QVERIFY(inPlace.st_ino != replaced); // a new file took the name
         QCOMPARE(inPlace.st_mode & 07777, 0604u);
         QCOMPARE(inPlace.st_uid, owner);
         QCOMPARE(inPlace.st_gid, group);

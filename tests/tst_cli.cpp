@@ -156,6 +156,23 @@ const Run Runs[] = {
 #endif
 };
 
+#ifdef Q_OS_UNIX
+// tarvel-batch copied where every user can run it: the build folder may lie
+// where only its owner can reach, as a checkout in /root does.
+QString programForEveryone()
+{
+    static QTemporaryDir folder;
+    const QString program = folder.filePath(u"tarvel-batch"_s);
+    if (!QFileInfo::exists(program)) {
+        const auto everyone = QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadOther | QFile::ExeOther;
+        if (!QFile::copy(QStringLiteral(TARVEL_BATCH_EXE), program) || !QFile::setPermissions(folder.path(), everyone)
+            || !QFile::setPermissions(program, everyone))
+            qFatal("cannot copy tarvel-batch into %s", qPrintable(folder.path()));
+    }
+    return program;
+}
+#endif
+
 // Runs tarvel-batch in `work`, as the folder's owner: nobody, where a set-up
 // gave it to them.
 void start(QProcess &tool, const QString &work, const QStringList &arguments)
@@ -163,8 +180,8 @@ void start(QProcess &tool, const QString &work, const QStringList &arguments)
     tool.setWorkingDirectory(work);
 #ifdef Q_OS_UNIX
     if (QFileInfo(work).ownerId() != ::geteuid())
-        return tool.start(u"runuser"_s, QStringList{u"-u"_s, QFileInfo(work).owner(), u"--"_s,
-                                                    QStringLiteral(TARVEL_BATCH_EXE)} + arguments);
+        return tool.start(u"runuser"_s,
+                          QStringList{u"-u"_s, QFileInfo(work).owner(), u"--"_s, programForEveryone()} + arguments);
 #endif
     tool.start(QStringLiteral(TARVEL_BATCH_EXE), arguments);
 }
