@@ -41,9 +41,10 @@ struct Obstacle
     BatchFailure::Side side;
     QStringList failing;
     QString reason = {}; // empty: any
-    QString prefix = u"r_"_s; // SRC/ stands for the source folder
+    QString prefix = u"r_"_s; // SRC/ and WORK/ stand for the source and the results' folder
     const char *tmpfs = ""; // options of a tmpfs mounted first over the results' folder
     int bSize = 0; // bytes of b.txt; 0: one line
+    bool midRun = false; // the set-up runs as b.txt's turn comes, after the scan and a.txt
 };
 
 const QStringList B{u"b.txt"_s}, All{u"a.txt"_s, u"b.txt"_s, u"c.txt"_s};
@@ -57,7 +58,14 @@ const Obstacle Obstacles[] = {
     {"source replaced by a FIFO, no hang",
      [](const QString &source, const QString &) {
          QVERIFY(QFile::remove(source) && ::mkfifo(QFile::encodeName(source).constData(), 0600) == 0);
-     }, Source, B},
+     }, Source, B, u"Not a regular file"_s, u"r_"_s, "", 0, true},
+    // The results still go where the run began, counted and without a
+    // temporary file; an empty decoy takes the folder's name meanwhile.
+    {"results' folder renamed mid-run",
+     [](const QString &, const QString &result) {
+         const QString folder = QFileInfo(result).path();
+         QVERIFY(QDir().rename(folder, folder + u"-moved"_s) && QDir().mkdir(folder));
+     }, Result, {}, {}, u"WORK/r_"_s, "", 0, true},
     {"result path through a regular file", nullptr, Result, All, u"Not a directory"_s, u"a.txt/"_s},
     {"result name is a folder",
      [](const QString &, const QString &result) {
@@ -169,6 +177,10 @@ private Q_SLOTS:
             << QByteArray("12 x\r\n").repeated(98);
         QTest::newRow("3 MiB line, to the last") << byLines(u""_s, u"*"_s) << longLine << longLine + "\r\n";
         QTest::newRow("3 MiB line, by value") << byValue(u"15"_s, u"16"_s) << longLine << longLine + "\r\n";
+        QTest::newRow("3 MiB line skipped, the next kept") << byLines(u"2"_s, u"2"_s) << longLine + "\r\nx" << "x\r\n"_ba;
+        // Read whole, the first column would be 1.5.
+        QTest::newRow("first column past 4 KiB is no number")
+            << byValue(u"1"_s, u"2"_s) << "1.5" + QByteArray(4096, '0') + longLine + "\n1.5 y" << "1.5 y\r\n"_ba;
         // The reader's first block, 1 MiB for a file this large, ends between
         // the CR and the LF.
         const QByteArray blockLine((1 << 20) - 1, 'x');
@@ -217,7 +229,7 @@ private Q_SLOTS:
             if (!mounted->whyNot.isEmpty())
                 QSKIP(qPrintable(mounted->whyNot));
         }
-        prefix.replace(u"SRC/"_s, sources.path() + u'/');
+        prefix.replace(u"SRC/"_s, sources.path() + u'/').replace(u"WORK/"_s, work.path() + u'/');
         const QStringList names{u"a.txt"_s, u"b.txt"_s, u"c.txt"_s};
         for (const QString &name : names) {
             const QByteArray line = "1 " + name.toUtf8() + "\r\n";
@@ -229,18 +241,27 @@ private Q_SLOTS:
         ScanFolder(folder);
         const Contents sourcesBefore = folderContents(sources.path());
         const QString source = sources.filePath(u"b.txt"_s), result = work.filePath(u"r_b.txt"_s);
-        if (row->setUp)
+        if (row->setUp && !row->midRun)
             row->setUp(source, result);
         Contents expected = folderContents(work.path());
         for (const QString &name : names) {
             if (!row->failing.contains(name))
-                expected.insert(prefix + name, sourcesBefore.value(name));
+                expected.insert(QDir(work.path()).relativeFilePath(prefix + name), sourcesBefore.value(name));
         }
 
         QVERIFY(QDir::setCurrent(work.path()));
         BatchSettings settings;
         settings.SavePrefix = prefix;
-        const BatchReport report = RunBatch(settings, folder.FolderPath, folder.FileNames);
+        const BatchReport report = RunBatch(settings, folder.FolderPath, folder.FileNames,
+                                            [&](qsizetype, qsizetype, const QString &name) {
+                                                if (row->midRun && name == u"b.txt"_s)
+                                                    row->setUp(source, result);
+                                                return true;
+                                            });
+        if (const QString moved = work.path() + u"-moved"_s; QFileInfo::exists(moved)) {
+            QCOMPARE(folderContents(work.path()), Contents()); // the decoy
+            QVERIFY(QDir().rmdir(work.path()) && QDir().rename(moved, work.path()));
+        }
 
         QCOMPARE(report.Done, 3 - row->failing.size());
         QStringList failed;
