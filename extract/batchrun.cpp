@@ -15,6 +15,7 @@
 #include <QFileInfo>
 #include <QSet>
 
+#include <algorithm>
 #include <cerrno>
 #include <new>
 #include <optional>
@@ -120,6 +121,17 @@ void syncResults(UnsyncedResults &unsynced, const ResultFolder &folder, QSet<QSt
     report.Empty = emptyResults.size();
 }
 
+// The absolute folder without "." and ".." steps. QDir::cleanPath keeps
+// ".." steps above the root, which the system takes for the root itself.
+QString cleanFolderPath(const QString &absolute)
+{
+    QString path = QDir::cleanPath(absolute);
+    const qsizetype root = path.indexOf(u'/') + 1;
+    while (QStringView(path).sliced(root) == u".." || QStringView(path).sliced(root).startsWith(u"../"))
+        path.remove(root, std::min<qsizetype>(3, path.size() - root));
+    return path;
+}
+
 } // namespace
 
 QString SourcePathOf(const QString &FolderPath, const QString &FileName)
@@ -149,7 +161,7 @@ BatchReport RunBatch(const BatchSettings &settings, const QString &FolderPath,
     // Every result is the prefix followed by a plain name, so all share the
     // folder the prefix names.
     const QFileInfo anyResult(settings.SavePrefix + u'x');
-    report.ResultFolder = QDir::cleanPath(anyResult.absolutePath());
+    report.ResultFolder = cleanFolderPath(anyResult.absolutePath());
     const ResultFolder folder(anyResult.path());
     UnsyncedResults unsynced;
     QSet<QString> emptyResults;
