@@ -2,6 +2,7 @@
 // tarvel: the window.
 
 #include "form1.h"
+#include "interruptcleanup.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -14,6 +15,7 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Tarvel"));
     QApplication::setApplicationVersion(QStringLiteral(TARVEL_VERSION));
+    RemoveTemporaryFileOnInterrupt();
 
     // Qt's own texts (the folder dialog, the boxes' context menus, the
     // buttons of message boxes) in the system's language, where Qt's
