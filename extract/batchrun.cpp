@@ -19,6 +19,7 @@
 #include <cerrno>
 #include <new>
 #include <optional>
+#include <system_error>
 
 namespace {
 
@@ -104,7 +105,8 @@ std::optional<BatchFailure> processFile(Mode mode, const Ranges &ranges, const Q
     try {
         return extractFile(mode, ranges, name, sourcePath, result, unsynced, emptyResults);
     } catch (const std::bad_alloc &) {
-        return BatchFailure{name, BatchFailure::Side::Source, sourcePath, qt_error_string(ENOMEM)};
+        return BatchFailure{name, BatchFailure::Side::Source, sourcePath,
+                            QString::fromStdString(std::generic_category().message(ENOMEM))};
     }
 }
 

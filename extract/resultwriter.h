@@ -62,10 +62,6 @@ public:
     // temporary file left, when anything failed.
     bool commit();
 
-    // Whether the result took the place of an earlier file, and so was put
-    // on disk by commit(); a result under a new name still has to be.
-    bool replacesEarlierFile() const { return m_replacesEarlier; }
-
     // Whether no line has been appended.
     bool isEmpty() const { return m_written + m_used == m_markSize; }
 
