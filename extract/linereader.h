@@ -28,7 +28,7 @@ class LineReader
 public:
     // Lines of up to this many bytes are handed out whole, and so is the
     // first ShortestPiece bytes of any longer line.
-    static constexpr qsizetype ShortestPiece = 4 << 10;
+    static constexpr qsizetype ShortestPiece = 8 << 10;
 
     // `source` is read from where it stands: past a UTF-16 byte order mark,
     // `blockSize` bytes at a time, and no more than `limit` bytes in all.

@@ -179,6 +179,8 @@ private Q_SLOTS:
             << QByteArray("12 x\r\n").repeated(98);
         QTest::newRow("3 MiB line, to the last") << byLines(u""_s, u"*"_s) << longLine << longLine + "\r\n";
         QTest::newRow("3 MiB line, by value") << byValue(u"15"_s, u"16"_s) << longLine << longLine + "\r\n";
+        QTest::newRow("line of two whole buffers, no line end") << byLines(u""_s, u"*"_s) << QByteArray(2 << 20, 'x')
+                                                                << QByteArray(2 << 20, 'x') + "\r\n";
         QTest::newRow("3 MiB line skipped, the next kept") << byLines(u"2"_s, u"2"_s) << longLine + "\r\nx" << "x\r\n"_ba;
         // Read whole, the first column would be 1.5.
         QTest::newRow("first column past 4 KiB is no number")
