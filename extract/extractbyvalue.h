@@ -21,9 +21,10 @@ double FirstColumnKey(std::string_view line, TextEncoding encoding);
 std::string_view WithoutByteOrderMark(std::string_view firstLine);
 
 // A line's first column is read only within its first LongestFirstColumn
-// bytes, which the reader hands out whole: a column that does not end there
-// is no number.
-constexpr std::size_t LongestFirstColumn = LineReader::ShortestPiece;
+// bytes (after a UTF-8 byte order mark), which the reader hands out whole: a
+// column that does not end there is no number.
+constexpr std::size_t LongestFirstColumn = 4 << 10;
+static_assert(LineReader::ShortestPiece >= LongestFirstColumn + 3);
 
 // The start of the line that holds its first column, or nothing when the
 // column does not end within LongestFirstColumn bytes.
@@ -38,7 +39,8 @@ bool ExtractByValue(LineReader &source, Sink &kept, double LowValue, double High
     std::string_view line;
     for (bool firstLine = true; source.next(line); firstLine = false) {
         const std::string_view keyed = firstLine && encoding == TextEncoding::Bytes ? WithoutByteOrderMark(line) : line;
-        const std::string_view column = keyed.size() <= LongestFirstColumn ? keyed : FirstColumnPart(keyed, encoding);
+        const std::string_view column =
+            keyed.size() <= LongestFirstColumn && !source.lineGoesOn() ? keyed : FirstColumnPart(keyed, encoding);
         const double key = encoding == TextEncoding::Bytes ? FirstColumnKey(column) : FirstColumnKey(column, encoding);
         if (key < LowValue || key > HighValue)
             SkipRestOfLine(source);
