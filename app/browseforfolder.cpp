@@ -5,6 +5,5 @@
 
 QString BrowseForFolder(QWidget *owner, const QString &title)
 {
-    const QString heading = title.isEmpty() ? QStringLiteral("选择目录") : title;
-    return QFileDialog::getExistingDirectory(owner, heading, QString(), QFileDialog::ShowDirsOnly);
+    return QFileDialog::getExistingDirectory(owner, title, QString(), QFileDialog::ShowDirsOnly);
 }

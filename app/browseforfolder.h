@@ -5,7 +5,6 @@
 
 class QWidget;
 
-// Opens the folder dialog, modal to `owner` and headed by `title` (by
-// "选择目录" when `title` is empty), and gives the chosen folder's path, or
-// empty text when the user cancels.
+// Opens the folder dialog, modal to `owner` and headed by `title`, and gives
+// the chosen folder's path, or empty text when the user cancels.
 QString BrowseForFolder(QWidget *owner, const QString &title);

@@ -5,11 +5,13 @@
 #include "keypressfilter.h"
 #include "runprogress.h"
 #include "shownname.h"
+#include "startfolder.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QDropEvent>
 #include <QFileInfo>
+#include <QFontMetrics>
 #include <QFrame>
 #include <QGroupBox>
 #include <QIcon>
@@ -130,8 +132,8 @@ void Form1::createControls()
     Frame5 = Place<QGroupBox>(this, "Frame5", QStringLiteral("步骤(4) 确认设置无误后点击执行"),
                               {240, 4920, 6135, 1095});
     Command2 = Place<QPushButton>(Frame5, "Command2", QStringLiteral("执行"), {360, 360, 1455, 495});
-    Label6 = Place<QLabel>(Frame5, "Label6", QStringLiteral("（执行后会在程序所在目录内创建文件）"),
-                           {2160, 600, 3375, 255});
+    // Two lines: what the note says, then the folder results go into.
+    Label6 = Place<QLabel>(Frame5, "Label6", QString(), {2160, 330, 3855, 555});
 
     Option1->setChecked(true);
     // The path box only shows the current folder; nothing reads it back.
@@ -164,6 +166,7 @@ void Form1::connectHandlers()
 {
     connect(Command1, &QPushButton::clicked, this, &Form1::Command1_Click);
     connect(Command2, &QPushButton::clicked, this, &Form1::Command2_Click);
+    connect(Text4, &QLineEdit::textChanged, this, &Form1::showResultFolder);
     InstallKeyPressHandler(Text2, [this](std::int16_t &KeyAscii) { Text2_KeyPress(KeyAscii); });
     InstallKeyPressHandler(Text3, [this](std::int16_t &KeyAscii) { Text3_KeyPress(KeyAscii); });
     InstallKeyPressHandler(Text5, [this](std::int16_t &KeyAscii) { Text5_KeyPress(KeyAscii); });
@@ -181,7 +184,8 @@ void Form1::OpenFolder(const QString &path)
         return;
     }
     Folder.FolderPath = folder.absoluteFilePath();
-    scanAndShowFolder();
+    ScanFolder(Folder);
+    showFolder();
 }
 
 bool Form1::eventFilter(QObject *watched, QEvent *event)
@@ -199,11 +203,38 @@ bool Form1::eventFilter(QObject *watched, QEvent *event)
     return true;
 }
 
-void Form1::scanAndShowFolder()
+void Form1::showFolder()
 {
     Text1->setText(QDir::toNativeSeparators(Folder.FolderPath));
-    ScanFolder(Folder);
     Label8->setText(QString::number(Folder.FileCount()));
+}
+
+// The note beside "执行" names the folder the results will go into, as the
+// prefix stands, shortened in the middle to fit. The program's own folder
+// keeps the original words.
+void Form1::showResultFolder()
+{
+    const QString folder = ResultFolderOf(Text4->text());
+    if (QFileInfo(folder) == QFileInfo(QCoreApplication::applicationDirPath())) {
+        Label6->setText(QStringLiteral("（执行后会在程序所在目录内创建文件）"));
+    } else {
+        const QString shown = ShownName(QDir::toNativeSeparators(folder));
+        Label6->setText(QStringLiteral("执行后会在这个文件夹内创建文件：\n")
+                        + Label6->fontMetrics().elidedText(shown, Qt::ElideMiddle, Label6->width()));
+    }
+    Label6->setToolTip(QDir::toNativeSeparators(folder));
+}
+
+// Before anything is written: results may replace their own sources once
+// the user agrees, never another listed source.
+bool Form1::mayReplaceSources(const QString &SavePrefix)
+{
+    const QList<ReplacedSource> replaced = FindReplacedSources(SavePrefix, Folder.FolderPath, Folder.FileNames);
+    if (const QString refusal = RefusalText(replaced); !refusal.isEmpty()) {
+        ShowMessage(this, {refusal, true});
+        return false;
+    }
+    return replaced.isEmpty() || Confirm(this, ReplaceOwnSourcesQuestion(replaced.size()));
 }
 
 BatchSettings Form1::settingsFromFields() const
@@ -221,8 +252,9 @@ BatchSettings Form1::settingsFromFields() const
 
 void Form1::Form_Load()
 {
-    Folder.FolderPath = QCoreApplication::applicationDirPath();
-    scanAndShowFolder();
+    Folder = StartFolder(QCoreApplication::applicationDirPath(), QDir::currentPath());
+    showFolder();
+    showResultFolder();
 }
 
 void Form1::Command1_Click()
@@ -235,10 +267,13 @@ void Form1::Command1_Click()
 
 void Form1::Command2_Click()
 {
+    const BatchSettings settings = settingsFromFields();
+    if (!mayReplaceSources(settings.SavePrefix))
+        return;
     BatchReport report;
     {
         RunProgress progress(this, ProgressDelayMs);
-        report = RunBatch(settingsFromFields(), Folder.FolderPath, Folder.FileNames, std::ref(progress));
+        report = RunBatch(settings, Folder.FolderPath, Folder.FileNames, std::ref(progress));
     }
     ShowMessage(this, RunMessageFor(report));
 }

@@ -4,6 +4,7 @@
 #include "batchrun.h"
 #include "browseforfolder.h"
 #include "folderstate.h"
+#include "replacingsources.h"
 #include "runmessage.h"
 
 #include <QWidget>
@@ -35,10 +36,32 @@ public:
     // The window's dialogs, replaceable so that tests need not answer them.
     std::function<QString(QWidget *owner, const QString &title)> ChooseFolder = BrowseForFolder;
     std::function<void(QWidget *owner, const RunMessage &message)> ShowMessage = ShowRunMessage;
+    std::function<bool(QWidget *owner, const QString &question)> Confirm = ConfirmReplacing;
     // How long a run goes on before its progress dialog appears.
     int ProgressDelayMs = 500;
 
-    FolderState Folder;
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void createControls();
+    void setFonts();
+    void setFocusOrder();
+    void connectHandlers();
+    void showFolder();
+    void showResultFolder();
+    bool mayReplaceSources(const QString &SavePrefix);
+    BatchSettings settingsFromFields() const;
+
+    void Form_Load();
+    void Command1_Click();
+    void Command2_Click();
+    void Text2_KeyPress(std::int16_t &KeyAscii);
+    void Text3_KeyPress(std::int16_t &KeyAscii);
+    void Text5_KeyPress(std::int16_t &KeyAscii);
+    void Text6_KeyPress(std::int16_t &KeyAscii);
+
+    FolderState Folder; // as Text1 and Label8 show it
 
     QGroupBox *Frame1;
     QLabel *Label1;
@@ -66,23 +89,4 @@ public:
     QGroupBox *Frame5;
     QPushButton *Command2;
     QLabel *Label6;
-
-protected:
-    bool eventFilter(QObject *watched, QEvent *event) override;
-
-private:
-    void createControls();
-    void setFonts();
-    void setFocusOrder();
-    void connectHandlers();
-    void scanAndShowFolder();
-    BatchSettings settingsFromFields() const;
-
-    void Form_Load();
-    void Command1_Click();
-    void Command2_Click();
-    void Text2_KeyPress(std::int16_t &KeyAscii);
-    void Text3_KeyPress(std::int16_t &KeyAscii);
-    void Text5_KeyPress(std::int16_t &KeyAscii);
-    void Text6_KeyPress(std::int16_t &KeyAscii);
 };

@@ -3,12 +3,10 @@
 
 #include "form1.h"
 #include "interruptcleanup.h"
+#include "qttranslation.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
-#include <QLibraryInfo>
-#include <QLocale>
-#include <QTranslator>
 
 int main(int argc, char *argv[])
 {
@@ -17,18 +15,13 @@ int main(int argc, char *argv[])
     QApplication::setApplicationVersion(QStringLiteral(TARVEL_VERSION));
     RemoveTemporaryFileOnInterrupt();
 
-    // Qt's own texts (the folder dialog, the boxes' context menus, the
-    // buttons of message boxes) in the system's language, where Qt's
-    // translations are installed; otherwise they stay English.
-    QTranslator qtTexts;
-    if (qtTexts.load(QLocale(), QStringLiteral("qtbase"), QStringLiteral("_"),
-                     QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
-        QApplication::installTranslator(&qtTexts);
+    InstallQtTranslation(app);
 
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral(
         "Cuts lines out of many text data files at once. The window opens on FOLDER,\n"
-        "or on the program's own folder when none is given."));
+        "or, when none is given, on the program's own folder if it holds data files,\n"
+        "otherwise on the working directory."));
     parser.addHelpOption();
     parser.addVersionOption();
     parser.addPositionalArgument(QStringLiteral("FOLDER"), QStringLiteral("The folder to open."),

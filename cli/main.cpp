@@ -19,6 +19,13 @@
 #include <filesystem>
 #include <system_error>
 
+#ifdef Q_OS_WIN
+#include "systemerror.h"
+#include "win32path.h"
+
+#include <windows.h>
+#endif
+
 namespace {
 
 enum ExitStatus { AllDone = 0, SomeFailed = 1, BadUsage = 2 };
@@ -106,7 +113,9 @@ Request parseArguments(const QStringList &arguments)
         "Writes, for every .txt, .asc and .dat file directly in FOLDER, the result file\n"
         "PREFIX+NAME in the working directory, holding the lines chosen by line number\n"
         "or by the value of the first column. Lines end at CR LF, CR or LF; the first\n"
-        "column starts after leading blanks. Each kept line is written followed by CR LF.\n"
+        "column starts after leading blanks. Lines whose first column holds no number\n"
+        "(headers, comments, blank lines) are never kept by value. Each kept line is\n"
+        "written followed by CR LF.\n"
         "Every number given must be one: --to may also hold \"*\", the last line.\n"
         "\n"
         "Exit status: 0 when every file was done, 1 when some failed, 2 for bad usage,\n"
@@ -134,7 +143,8 @@ Request parseArguments(const QStringList &arguments)
                                     QStringLiteral("Put before each name to name its result."),
                                     QStringLiteral("TEXT"), QString());
     const QCommandLineOption inPlace(QStringLiteral("in-place"),
-                                     QStringLiteral("Allow results to replace their own sources."));
+                                     QStringLiteral("Allow results to replace their own sources "
+                                                    "(never another listed file)."));
     const QCommandLineOption verbose(QStringLiteral("verbose"),
                                      QStringLiteral("Say at the end how many results were written, where to, "
                                                     "and how many are empty."));
@@ -170,9 +180,21 @@ Request parseArguments(const QStringList &arguments)
 // Why the folder cannot be listed, in the system's words; empty when it can.
 QString whyNotListable(const QString &folder)
 {
+#ifdef Q_OS_WIN
+    // The standard library words its reasons from errno, in English. A
+    // folder lists at least "." unless it is a drive's empty root.
+    WIN32_FIND_DATAW entry;
+    const QString pattern = Win32Path(folder + QStringLiteral("/*"));
+    const HANDLE found = ::FindFirstFileW(reinterpret_cast<const wchar_t *>(pattern.utf16()), &entry);
+    if (found == INVALID_HANDLE_VALUE)
+        return ::GetLastError() == ERROR_FILE_NOT_FOUND ? QString() : LastSystemError();
+    ::FindClose(found);
+    return {};
+#else
     std::error_code error;
     std::filesystem::directory_iterator(QFile(folder).filesystemFileName(), error);
     return error ? QString::fromStdString(error.message()) : QString();
+#endif
 }
 
 // Checks what the line asks before anything is written, and lists the
@@ -183,13 +205,19 @@ FolderState checkedFolder(const Request &request)
     if (const QString why = whyNotListable(folder.FolderPath); !why.isEmpty())
         failUsage(QStringLiteral("%1: %2").arg(ShownName(folder.FolderPath), why));
     ScanFolder(folder);
-    if (request.InPlace)
-        return folder;
-    if (const std::optional<ReplacedSource> replaced = FirstReplacedSource(request.Settings, folder))
-        failUsage(QStringLiteral("%1: its result %2 would replace the source %3; "
-                                 "give another --prefix, run elsewhere, or allow it with --in-place")
-                      .arg(ShownName(replaced->Name), ShownName(replaced->ResultPath),
-                           ShownName(replaced->SourceName)));
+    // --in-place lets a result replace its own source only: replacing another
+    // listed source would lose that file, or have the run read the result in
+    // its place.
+    for (const ReplacedSource &replaced :
+         FindReplacedSources(request.Settings.SavePrefix, folder.FolderPath, folder.FileNames)) {
+        if (replaced.OwnSource && request.InPlace)
+            continue;
+        failUsage(QStringLiteral("%1: its result %2 would replace the source %3; %4")
+                      .arg(ShownName(replaced.Name), ShownName(replaced.ResultPath), ShownName(replaced.SourceName),
+                           replaced.OwnSource ? QStringLiteral("give another --prefix, run elsewhere, "
+                                                               "or allow it with --in-place")
+                                              : QStringLiteral("give another --prefix or run elsewhere")));
+    }
     return folder;
 }
 

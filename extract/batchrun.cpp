@@ -141,6 +141,12 @@ QString SourcePathOf(const QString &FolderPath, const QString &FileName)
     return FolderPath + QLatin1Char('/') + FileName;
 }
 
+QString ResultFolderOf(const QString &SavePrefix)
+{
+    // Every result is the prefix followed by a plain name.
+    return cleanFolderPath(QFileInfo(SavePrefix + u'x').absolutePath());
+}
+
 BatchReport RunBatch(const BatchSettings &settings, const QString &FolderPath,
                      const QStringList &FileNames, const BatchObserver &observer)
 {
@@ -160,11 +166,9 @@ BatchReport RunBatch(const BatchSettings &settings, const QString &FolderPath,
 
     BatchReport report;
     report.Total = passes.size() * FileNames.size();
-    // Every result is the prefix followed by a plain name, so all share the
-    // folder the prefix names.
-    const QFileInfo anyResult(settings.SavePrefix + u'x');
-    report.ResultFolder = cleanFolderPath(anyResult.absolutePath());
-    const ResultFolder folder(anyResult.path());
+    report.ResultFolder = ResultFolderOf(settings.SavePrefix);
+    // Opened as the prefix names it, relative to the working directory.
+    const ResultFolder folder(QFileInfo(settings.SavePrefix + u'x').path());
     UnsyncedResults unsynced;
     QSet<QString> emptyResults;
     qsizetype index = 0;

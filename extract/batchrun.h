@@ -53,3 +53,7 @@ BatchReport RunBatch(const BatchSettings &settings, const QString &FolderPath,
 
 // The path of a listed file: folder, separator, name.
 QString SourcePathOf(const QString &FolderPath, const QString &FileName);
+
+// The absolute folder a run writes its results into: the working directory,
+// or the folder that the prefix names.
+QString ResultFolderOf(const QString &SavePrefix);

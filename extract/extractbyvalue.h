@@ -10,6 +10,8 @@
 // start of the line are skipped; the first column is then the bytes up to the
 // first byte below 33 (control characters, tab, space) or from 0x81 to 0xFE
 // (the lead byte of a double-byte character), or to the end of the line.
+// NaN when the column does not begin with a number: a header, a comment or a
+// blank line is no measurement, and no value range holds NaN.
 double FirstColumnKey(std::string_view line);
 
 // The same for a line of UTF-16 code units: blank and tab units are skipped,
@@ -31,7 +33,8 @@ static_assert(LineReader::ShortestPiece >= LongestFirstColumn + 3);
 std::string_view FirstColumnPart(std::string_view line, TextEncoding encoding);
 
 // Appends to `kept` every line whose first-column key lies in
-// [LowValue, HighValue], unchanged. False when `kept` refused a line.
+// [LowValue, HighValue], unchanged; a line whose key is NaN is never kept.
+// False when `kept` refused a line.
 template <class Sink>
 bool ExtractByValue(LineReader &source, Sink &kept, double LowValue, double HighValue)
 {
@@ -42,8 +45,8 @@ bool ExtractByValue(LineReader &source, Sink &kept, double LowValue, double High
         const std::string_view column =
             keyed.size() <= LongestFirstColumn && !source.lineGoesOn() ? keyed : FirstColumnPart(keyed, encoding);
         const double key = encoding == TextEncoding::Bytes ? FirstColumnKey(column) : FirstColumnKey(column, encoding);
-        if (key < LowValue || key > HighValue)
-            SkipRestOfLine(source);
+        if (!(key >= LowValue && key <= HighValue))
+            SkipRestOfLine(source); // NaN too
         else if (!AppendLine(source, kept, line))
             return false;
     }

@@ -15,7 +15,8 @@
 #include <unistd.h>
 #endif
 #ifdef Q_OS_WIN
-#include <QDir>
+#include "win32path.h"
+
 #include <io.h>
 #include <windows.h>
 #endif
@@ -95,7 +96,7 @@ void TemporaryFileStarted(const ResultFolder &folder, const QString &name)
     pendingFolder.store(folder.handle());
 #endif
 #ifdef Q_OS_WIN
-    const QString path = QDir::toNativeSeparators(folder.pathOf(name));
+    const QString path = Win32Path(folder.pathOf(name));
     const auto size = std::min<std::size_t>(path.size(), std::size(pendingPath) - 1);
     std::memcpy(pendingPath, path.utf16(), size * sizeof(wchar_t));
     pendingPath[size] = L'\0';

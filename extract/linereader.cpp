@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "linereader.h"
 
+#include "systemerror.h"
+
 #include <QIODevice>
 
 #include <algorithm>
@@ -27,11 +29,6 @@ LineReader::LineReader(QIODevice &source, qsizetype blockSize, TextEncoding enco
     m_buffer.resize(blockSize);
 }
 
-QString LineReader::errorString() const
-{
-    return m_source.errorString();
-}
-
 // Keeps the unread bytes, moved to the front, and reads behind them; the
 // buffer doubles when a single line shorter than ShortestPiece fills it.
 // False when nothing more came.
@@ -52,6 +49,8 @@ bool LineReader::refill()
     if (got <= 0) {
         m_atEnd = true;
         m_failed = got < 0;
+        if (m_failed)
+            m_error = ReasonOf(m_source);
         return false;
     }
     m_end += got;

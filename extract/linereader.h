@@ -74,7 +74,7 @@ public:
     bool lineGoesOn() const { return m_lineGoesOn; }
 
     bool failed() const { return m_failed; }
-    QString errorString() const;
+    QString errorString() const { return m_error; }
 
 private:
     bool nextSlow(std::string_view &line);
@@ -111,4 +111,5 @@ private:
     bool m_skipLineFeed = false; // the previous line ended at a CR, the last unit read then
     bool m_lineGoesOn = false; // the last view was a piece: no terminator ended it
     bool m_failed = false;
+    QString m_error; // why reading failed, taken when it did
 };

@@ -11,6 +11,8 @@ namespace {
 
 bool isDigit(char c) { return c >= '0' && c <= '9'; }
 
+constexpr double NoNumber = std::numeric_limits<double>::quiet_NaN();
+
 // Length of the decimal number at the start of `s` (sign, mantissa with at
 // most one point, optional complete exponent); 0 when there is none.
 std::size_t decimalLength(std::string_view s)
@@ -162,31 +164,19 @@ bool readPlainDecimal(std::string_view s, double &value)
 }
 
 // &H and &O literals: 16-bit values are taken as signed 16-bit, larger ones
-// up to 32 bits as signed 32-bit; wider literals give 0.
+// up to 32 bits as signed 32-bit; wider literals give 0. NoNumber when no
+// digit of the base starts `digits`.
 double parseRadix(std::string_view digits, int base)
 {
-    std::uint64_t value = 0;
-    std::size_t i = 0;
-    for (; i < digits.size(); ++i) {
-        const char c = digits[i];
-        int d;
-        if (isDigit(c))
-            d = c - '0';
-        else if (c >= 'a' && c <= 'f')
-            d = c - 'a' + 10;
-        else if (c >= 'A' && c <= 'F')
-            d = c - 'A' + 10;
-        else
-            break;
-        if (d >= base)
-            break;
-        value = value * base + d;
-        if (value > 0xFFFFFFFFu)
-            return 0;
-    }
+    std::uint32_t value = 0;
+    const auto result = std::from_chars(digits.data(), digits.data() + digits.size(), value, base);
+    if (result.ec == std::errc::invalid_argument)
+        return NoNumber;
+    if (result.ec == std::errc::result_out_of_range)
+        return 0.0;
     if (value <= 0xFFFFu)
         return static_cast<std::int16_t>(static_cast<std::uint16_t>(value));
-    return static_cast<std::int32_t>(static_cast<std::uint32_t>(value));
+    return static_cast<std::int32_t>(value);
 }
 
 std::string_view trimBlanks(std::string_view s)
@@ -225,13 +215,13 @@ double Val(std::string_view text)
             return parseRadix(text.substr(2), 16);
         if (kind == 'O' || kind == 'o')
             return parseRadix(text.substr(2), 8);
-        return 0;
+        return NoNumber;
     }
     double value;
     if (readPlainDecimal(text, value))
         return value;
     const std::size_t length = decimalLength(text);
-    return length == 0 ? 0.0 : parseDecimal(text.substr(0, length));
+    return length == 0 ? NoNumber : parseDecimal(text.substr(0, length));
 }
 
 std::optional<double> FieldNumber(const QString &text)

@@ -9,8 +9,10 @@
 
 // The number reading of a line's first column: the longest leading part of
 // the bytes that forms a decimal number (sign, digits with at most one point,
-// exponent), or &H / &O followed by hexadecimal or octal digits. Anything
-// that does not begin with a number gives 0.
+// exponent), or &H / &O followed by hexadecimal or octal digits. NaN when the
+// text does not begin with a number, that is when no digit starts it, after
+// its sign and point or after &H / &O: NaN compares false with every bound, so
+// no value range holds it, at no cost to the line loop. A number is never NaN.
 double Val(std::string_view text);
 
 // The numbers typed into the window's fields. A field holds a number when its

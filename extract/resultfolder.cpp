@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "resultfolder.h"
 
+#include "systemerror.h"
 #include "unsyncedresults.h"
 
 #include <QFileInfo>
@@ -14,7 +15,8 @@
 #include <sys/xattr.h>
 #endif
 #ifdef Q_OS_WIN
-#include <QDir>
+#include "win32path.h"
+
 #include <windows.h>
 #endif
 
@@ -22,20 +24,11 @@ using namespace Qt::StringLiterals;
 
 #ifdef Q_OS_UNIX
 
-namespace {
-
-QString systemReason()
-{
-    return qt_error_string(errno);
-}
-
-} // namespace
-
 ResultFolder::ResultFolder(const QString &path)
     : m_handle(::open(QFile::encodeName(path).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC))
 {
     if (m_handle < 0)
-        m_error = systemReason();
+        m_error = LastSystemError();
 }
 
 ResultFolder::~ResultFolder()
@@ -50,7 +43,7 @@ EarlierFile ResultFolder::look(const QString &name) const
     struct stat status;
     if (::fstatat(m_handle, QFile::encodeName(name).constData(), &status, AT_SYMLINK_NOFOLLOW) != 0) {
         if (errno != ENOENT)
-            earlier.Reason = systemReason();
+            earlier.Reason = LastSystemError();
         return earlier;
     }
     earlier.Type = S_ISLNK(status.st_mode)   ? EarlierFile::Kind::Link
@@ -68,7 +61,7 @@ EarlierFile ResultFolder::look(const QString &name) const
 QString ResultFolder::whyNotWritable(const QString &name) const
 {
     if (::faccessat(m_handle, QFile::encodeName(name).constData(), W_OK, AT_EACCESS) != 0)
-        return systemReason();
+        return LastSystemError();
     return {};
 }
 
@@ -77,7 +70,7 @@ QString ResultFolder::create(const QString &name, QFile::Permissions permissions
     const int handle = ::openat(m_handle, QFile::encodeName(name).constData(),
                                 O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, ModeOf(permissions));
     if (handle < 0)
-        return systemReason();
+        return LastSystemError();
     if (!file.open(handle, QIODevice::WriteOnly | QIODevice::Unbuffered, QFileDevice::AutoCloseHandle)) {
         ::close(handle);
         return file.errorString();
@@ -88,7 +81,7 @@ QString ResultFolder::create(const QString &name, QFile::Permissions permissions
 QString ResultFolder::rename(const QString &from, const QString &to) const
 {
     if (::renameat(m_handle, QFile::encodeName(from).constData(), m_handle, QFile::encodeName(to).constData()) != 0)
-        return systemReason();
+        return LastSystemError();
     return {};
 }
 
@@ -107,9 +100,9 @@ QString sizedBytes(QByteArray &bytes, const Get &get)
 {
     const ssize_t size = get(nullptr, 0);
     if (size < 0)
-        return systemReason();
+        return LastSystemError();
     bytes.resize(size);
-    return get(bytes.data(), size) == size ? QString() : systemReason();
+    return get(bytes.data(), size) == size ? QString() : LastSystemError();
 }
 
 } // namespace
@@ -121,14 +114,14 @@ QString ResultFolder::copyExtendedAttributes(const QString &name, QFile &file) c
     const int from = ::openat(m_handle, QFile::encodeName(name).constData(),
                               O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
     if (from < 0)
-        return errno == EACCES ? QString() : systemReason();
+        return errno == EACCES ? QString() : LastSystemError();
     QByteArray names, value;
     QString reason = sizedBytes(names, [&](char *to, size_t size) { return ::flistxattr(from, to, size); });
     for (qsizetype at = 0; reason.isEmpty() && at < names.size(); at += qstrlen(names.constData() + at) + 1) {
         const char *attribute = names.constData() + at;
         reason = sizedBytes(value, [&](char *to, size_t size) { return ::fgetxattr(from, attribute, to, size); });
         if (reason.isEmpty() && ::fsetxattr(file.handle(), attribute, value.constData(), value.size(), 0) != 0)
-            reason = systemReason();
+            reason = LastSystemError();
     }
     ::close(from);
     return reason;
@@ -136,7 +129,7 @@ QString ResultFolder::copyExtendedAttributes(const QString &name, QFile &file) c
 
 QString ResultFolder::syncFileSystem() const
 {
-    return ::syncfs(m_handle) == 0 ? QString() : systemReason();
+    return ::syncfs(m_handle) == 0 ? QString() : LastSystemError();
 }
 #else
 QString ResultFolder::copyExtendedAttributes(const QString &, QFile &) const
@@ -148,7 +141,7 @@ QString ResultFolder::sync(const QString &name) const
 {
     const int handle = ::openat(m_handle, QFile::encodeName(name).constData(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
     if (handle < 0)
-        return systemReason();
+        return LastSystemError();
     QString reason = SyncToDisk(handle);
     if (reason.isEmpty())
         reason = SyncToDisk(m_handle); // the new names
@@ -185,7 +178,7 @@ EarlierFile ResultFolder::look(const QString &name) const
 
 QString ResultFolder::whyNotWritable(const QString &name) const
 {
-    return QFileInfo(pathOf(name)).isWritable() ? QString() : u"Permission denied"_s;
+    return QFileInfo(pathOf(name)).isWritable() ? QString() : ReasonFor(Refusal::AccessDenied);
 }
 
 QString ResultFolder::create(const QString &name, QFile::Permissions permissions, QFile &file) const
@@ -194,16 +187,16 @@ QString ResultFolder::create(const QString &name, QFile::Permissions permissions
     // NewOnly creates the file or fails; it never opens one that is there.
     if (file.open(QIODevice::WriteOnly | QIODevice::NewOnly | QIODevice::Unbuffered, permissions))
         return {};
-    return file.errorString();
+    return ReasonOf(file);
 }
 
 QString ResultFolder::rename(const QString &from, const QString &to) const
 {
-    const QString nativeFrom = QDir::toNativeSeparators(pathOf(from)), nativeTo = QDir::toNativeSeparators(pathOf(to));
+    const QString nativeFrom = Win32Path(pathOf(from)), nativeTo = Win32Path(pathOf(to));
     if (!::MoveFileExW(reinterpret_cast<const wchar_t *>(nativeFrom.utf16()),
                        reinterpret_cast<const wchar_t *>(nativeTo.utf16()),
                        MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
-        return qt_error_string(int(::GetLastError()));
+        return LastSystemError();
     return {};
 }
 
@@ -221,7 +214,7 @@ QString ResultFolder::sync(const QString &name) const
 {
     QFile file(pathOf(name));
     if (!file.open(QIODevice::ReadWrite | QIODevice::ExistingOnly))
-        return file.errorString();
+        return ReasonOf(file);
     return SyncToDisk(file.handle());
 }
 

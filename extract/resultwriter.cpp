@@ -4,13 +4,13 @@
 #include "interruptcleanup.h"
 #include "linereader.h"
 #include "resultfolder.h"
+#include "systemerror.h"
 #include "unsyncedresults.h"
 
 #include <QRandomGenerator>
 
 #include <algorithm>
 
-#include <cerrno>
 #include <cstdio>
 #include <utility>
 
@@ -34,24 +34,15 @@ constexpr qint64 WritebackStep = 8 << 20;
 // with the file.
 constexpr QFile::Permissions CurrentUserBits = QFile::ReadUser | QFile::WriteUser | QFile::ExeUser;
 
-// Qt's account of the last failure of `file`; where it has none, the
-// system's, which must still be in errno.
-QString reasonOf(const QFileDevice &file)
-{
-    const int error = errno;
-    const QString reason = file.errorString();
-    return reason.isEmpty() || reason == u"Unknown error"_s ? qt_error_string(error) : reason;
-}
-
 // Why the file at a result's name must not be replaced; empty when it may
 // be. A symbolic link is never followed.
 QString whyNotReplaceable(const EarlierFile &earlier)
 {
     switch (earlier.Type) {
     case EarlierFile::Kind::None: return earlier.Reason;
-    case EarlierFile::Kind::Link: return u"is a symbolic link"_s;
-    case EarlierFile::Kind::Folder: return u"Is a directory"_s;
-    case EarlierFile::Kind::Other: return u"Not a regular file"_s;
+    case EarlierFile::Kind::Link: return ReasonFor(Refusal::SymbolicLink);
+    case EarlierFile::Kind::Folder: return ReasonFor(Refusal::IsDirectory);
+    case EarlierFile::Kind::Other: return ReasonFor(Refusal::NotRegularFile);
     case EarlierFile::Kind::Regular: break;
     }
     return {};
@@ -66,10 +57,10 @@ QString keepOwnerAndMode(QFile &file, const EarlierFile &earlier)
     [[maybe_unused]] const int ignored = ::fchown(file.handle(), earlier.Owner, earlier.Group);
     // After the owner: changing the owner may clear some mode bits.
     if (::fchmod(file.handle(), ModeOf(earlier.Permissions)) != 0)
-        return qt_error_string(errno);
+        return LastSystemError();
     return {};
 #else
-    return file.setPermissions(earlier.Permissions & ~CurrentUserBits) ? QString() : reasonOf(file);
+    return file.setPermissions(earlier.Permissions & ~CurrentUserBits) ? QString() : ReasonOf(file);
 #endif
 }
 
@@ -126,7 +117,7 @@ bool ResultWriter::createTemporaryFile(QFile::Permissions permissions)
         if (m_folder.look(m_temporaryName).Type == EarlierFile::Kind::None)
             return fail(reason);
     }
-    return fail(u"File exists"_s);
+    return fail(ReasonFor(Refusal::FileExists));
 }
 
 bool ResultWriter::keepAttributesOf(const EarlierFile &earlier, const FileIdentity &source)
@@ -168,7 +159,7 @@ void ResultWriter::discardTemporaryFile()
 bool ResultWriter::writeOut(const char *data, qint64 size)
 {
     if (m_temporary.write(data, size) != size)
-        return fail(reasonOf(m_temporary));
+        return fail(ReasonOf(m_temporary));
     m_written += size;
     startWriteback();
     return true;
@@ -233,7 +224,7 @@ bool ResultWriter::commit()
     }
     m_temporary.close();
     if (m_temporary.error() != QFileDevice::NoError)
-        return fail(reasonOf(m_temporary));
+        return fail(ReasonOf(m_temporary));
     // Once more, as late as can be: a link put there while the file was
     // written is not replaced either.
     if (const QString why = whyNotReplaceable(m_folder.look(m_name)); !why.isEmpty())

@@ -1,38 +1,31 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "sourcefile.h"
 
+#include "systemerror.h"
+
 #include <QFileInfo>
 
 #ifdef Q_OS_UNIX
-#include <cerrno>
 #include <fcntl.h>
 #include <unistd.h>
 #endif
-
-using namespace Qt::StringLiterals;
-
-namespace {
-
-const QString IsDirectory = u"Is a directory"_s, NotRegular = u"Not a regular file"_s;
-
-} // namespace
 
 #ifdef Q_OS_UNIX
 QString OpenSource(const QString &path, QFile &file, OpenedSource &opened)
 {
     const int handle = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
     if (handle < 0)
-        return qt_error_string(errno);
+        return LastSystemError();
     struct stat status;
     QString reason;
     if (::fstat(handle, &status) != 0)
-        reason = qt_error_string(errno);
+        reason = LastSystemError();
     else if (S_ISDIR(status.st_mode))
-        reason = IsDirectory;
+        reason = ReasonFor(Refusal::IsDirectory);
     else if (!S_ISREG(status.st_mode))
-        reason = NotRegular;
+        reason = ReasonFor(Refusal::NotRegularFile);
     else if (!file.open(handle, QIODevice::ReadOnly | QIODevice::Unbuffered, QFileDevice::AutoCloseHandle))
-        reason = file.errorString();
+        reason = ReasonOf(file);
     if (!reason.isEmpty()) {
         ::close(handle);
         return reason;
@@ -46,12 +39,12 @@ QString OpenSource(const QString &path, QFile &file, OpenedSource &opened)
 {
     const QFileInfo info(path);
     if (info.isDir())
-        return IsDirectory;
+        return ReasonFor(Refusal::IsDirectory);
     if (info.exists() && !info.isFile())
-        return NotRegular;
+        return ReasonFor(Refusal::NotRegularFile);
     file.setFileName(path);
     if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
-        return file.errorString();
+        return ReasonOf(file);
     opened = {file.size(), file.permissions(), {}};
     return {};
 }

@@ -2,9 +2,9 @@
 #include "unsyncedresults.h"
 
 #include "resultfolder.h"
+#include "systemerror.h"
 
 #ifdef Q_OS_UNIX
-#include <cerrno>
 #include <unistd.h>
 #endif
 #ifdef Q_OS_WIN
@@ -15,10 +15,10 @@ QString SyncToDisk(int handle)
 {
 #ifdef Q_OS_UNIX
     if (::fsync(handle) != 0)
-        return qt_error_string(errno);
+        return LastSystemError();
 #elif defined(Q_OS_WIN)
     if (::_commit(handle) != 0)
-        return qt_error_string(errno);
+        return LastSystemError();
 #endif
     return {};
 }

@@ -14,6 +14,8 @@
 #include <sys/stat.h>
 #endif
 #ifdef Q_OS_WIN
+#include "win32path.h"
+
 #include <windows.h>
 #endif
 
@@ -77,7 +79,7 @@ QStringList namesNotInUtf8(const QString &folderPath)
 // system, which Explorer does not show either.
 bool isSystemFile(const QDir &folder, const QString &name)
 {
-    const QString path = QDir::toNativeSeparators(folder.filePath(name));
+    const QString path = Win32Path(folder.filePath(name));
     const DWORD attributes = ::GetFileAttributesW(reinterpret_cast<const wchar_t *>(path.utf16()));
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_SYSTEM);
 }

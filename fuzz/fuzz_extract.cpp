@@ -47,12 +47,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
                                                                               : std::string("\0" "0", 2);
         const bool ends = keyed.size() <= LongestFirstColumn
                        || ReferenceFirstColumn(start, encoding) == ReferenceFirstColumn(start + digit, encoding);
-        const double key = ReferenceVal(ends ? ReferenceFirstColumn(keyed, encoding) : std::string());
+        const std::optional<double> key = ReferenceVal(ends ? ReferenceFirstColumn(keyed, encoding) : std::string());
         const std::string_view column = keyed.size() <= LongestFirstColumn ? keyed : FirstColumnPart(keyed, encoding);
-        Require(key == (encoding == TextEncoding::Bytes ? FirstColumnKey(column) : FirstColumnKey(column, encoding)),
+        Require(SameKey(encoding == TextEncoding::Bytes ? FirstColumnKey(column) : FirstColumnKey(column, encoding), key),
                 "FirstColumnKey");
         const auto number = std::int64_t(i + 1);
-        if (byValue ? key >= LowValue && key <= HighValue : number >= StartLine && (ToLastLine || number <= EndLine))
+        if (byValue ? key && *key >= LowValue && *key <= HighValue : number >= StartLine && (ToLastLine || number <= EndLine))
             expected.append(lines[i]).append(LineEnd(encoding));
     }
     KeptBytes kept{LineEnd(encoding)};

@@ -4,11 +4,13 @@
 #include <QIODevice>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <limits>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -20,6 +22,12 @@ inline void Require(bool holds, const char *what)
         std::fprintf(stderr, "engine and reference disagree: %s\n", what);
         std::abort();
     }
+}
+
+// Whether the engine's key, NaN for no number, is the reference's.
+inline bool SameKey(double engine, std::optional<double> reference)
+{
+    return reference ? engine == *reference : std::isnan(engine);
 }
 
 // A fuzzer's input: parameters taken from its front, then the rest as the

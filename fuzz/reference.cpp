@@ -17,10 +17,12 @@ namespace {
 const QString Decimal = u"[+-]?(\\d+\\.?\\d*|\\.\\d+)([eE][+-]?\\d+)?"_s;
 
 // The &H or &O digits at the front of `text`: up to 0xFFFF as 16-bit signed,
-// up to 0xFFFFFFFF as 32-bit signed, else 0.
-double radixValue(std::string_view text, std::string_view digitsOfBase, int base)
+// up to 0xFFFFFFFF as 32-bit signed, else 0; nothing without digits.
+std::optional<double> radixValue(std::string_view text, std::string_view digitsOfBase, int base)
 {
     std::string_view digits = text.substr(0, text.find_first_not_of(digitsOfBase));
+    if (digits.empty())
+        return std::nullopt;
     digits.remove_prefix(std::min(digits.find_first_not_of('0'), digits.size()));
     if (digits.size() > 16) // beyond 64 bits, so beyond 32 bits too
         return 0;
@@ -84,7 +86,7 @@ bool IsCompleteDecimal(std::string_view text)
     return complete.match(QString::fromLatin1(text.data(), qsizetype(text.size()))).hasMatch();
 }
 
-double ReferenceVal(std::string_view text)
+std::optional<double> ReferenceVal(std::string_view text)
 {
     if (text.starts_with("&H") || text.starts_with("&h"))
         return radixValue(text.substr(2), "0123456789abcdefABCDEF", 16);
@@ -95,5 +97,7 @@ double ReferenceVal(std::string_view text)
     static const QRegularExpression front(u"^"_s + Decimal);
     static const locale_t cLocale = newlocale(LC_ALL_MASK, "C", locale_t(nullptr));
     const QString number = front.match(QString::fromLatin1(text.data(), qsizetype(text.size()))).captured();
-    return number.isEmpty() ? 0 : strtod_l(number.toLatin1().constData(), nullptr, cLocale);
+    if (number.isEmpty())
+        return std::nullopt;
+    return strtod_l(number.toLatin1().constData(), nullptr, cLocale);
 }

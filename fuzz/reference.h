@@ -3,6 +3,7 @@
 
 #include "textencoding.h"
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -24,5 +25,6 @@ std::string ReferenceFirstColumn(std::string_view line, TextEncoding encoding);
 bool IsCompleteDecimal(std::string_view text);
 
 // The number a text begins with: the longest decimal number at its front, or
-// &H and &O literals as 16-bit signed, else 32-bit signed; else 0.
-double ReferenceVal(std::string_view text);
+// &H and &O literals as 16-bit signed, else 32-bit signed, else 0; nothing
+// when the text begins with neither.
+std::optional<double> ReferenceVal(std::string_view text);

@@ -12,7 +12,7 @@ endfunction()
 
 # tarvel_add_windows_resources(target description): on Windows, gives the
 # executable the program icon and a version resource, which Explorer shows
-# for the file and in its properties.
+# for the file and in its properties, and the application manifest.
 function(tarvel_add_windows_resources target description)
   if(NOT WIN32)
     return()
@@ -20,12 +20,14 @@ function(tarvel_add_windows_resources target description)
   # The icon's path is written out whole: rc.exe and windres look up relative
   # paths in different places.
   set(icon "${CMAKE_CURRENT_FUNCTION_LIST_DIR}/icons/tarvel.ico")
+  set(manifest "${CMAKE_CURRENT_FUNCTION_LIST_DIR}/windows/tarvel.manifest")
   set(name "$<TARGET_FILE_NAME:${target}>")
   set(rc "${CMAKE_CURRENT_BINARY_DIR}/${target}_resources.rc")
   file(CONFIGURE OUTPUT "${rc}.in" @ONLY CONTENT [=[
-#include <winver.h>
+#include <windows.h>
 
 IDI_ICON1 ICON "@icon@"
+CREATEPROCESS_MANIFEST_RESOURCE_ID RT_MANIFEST "@manifest@"
 
 VS_VERSION_INFO VERSIONINFO
 FILEVERSION @PROJECT_VERSION_MAJOR@,@PROJECT_VERSION_MINOR@,@PROJECT_VERSION_PATCH@,0
@@ -54,4 +56,5 @@ END
 ]=])
   file(GENERATE OUTPUT "${rc}" INPUT "${rc}.in")
   target_sources(${target} PRIVATE "${rc}")
+  set_property(SOURCE "${rc}" APPEND PROPERTY OBJECT_DEPENDS "${manifest}")
 endfunction()

@@ -143,17 +143,16 @@ private Q_SLOTS:
         row("values 1.2.3 to empty: 0 to 0", byValue(u"1.2.3"_s, u""_s), "");
         row("by value replaces by lines", bothPasses, Example.mid(18));
         // Keys as a first column gives them: &H and &O literals in 16 bits,
-        // the number a text begins with, 0 for none (full-width digits too).
+        // the number a text begins with.
         const QByteArray keys("&H10 a\r\n&HFFFF b\r\n&O17 c\r\n1,5 d\r\n12abc e\r\n-.5 f\r\n1e3 g\r\n"
-                              "NaN h\r\n\xef\xbc\x91 i\r\n2.5 j\r\n");
+                              "-0 h\r\n2.5 j\r\n");
         QTest::newRow("keys -1 to 16") << byValue(u"-1"_s, u"16"_s) << keys
-                                       << keys.left(keys.indexOf("1e3")) + keys.mid(keys.indexOf("NaN"));
+                                       << keys.left(keys.indexOf("1e3")) + keys.mid(keys.indexOf("-0 h"));
         QTest::newRow("values between blanks") << byValue(u" \t2.50\t "_s, u"12"_s) << keys << "12abc e\r\n2.5 j\r\n"_ba;
         // Each key is the double nearest to its decimal, as the bounds are.
         QTest::newRow("values 0.3 to 0.3") << byValue(u"0.3"_s, u"0.3"_s) << "0.3 a\r\n0.30000000000000004 b\r\n"_ba
                                            << "0.3 a\r\n"_ba;
-        QTest::newRow("values with a comma or a unit are 0") << byValue(u"1,5"_s, u"12abc"_s) << keys
-                                                             << "NaN h\r\n\xef\xbc\x91 i\r\n"_ba;
+        QTest::newRow("values with a comma or a unit are 0") << byValue(u"1,5"_s, u"12abc"_s) << keys << "-0 h\r\n"_ba;
         // "Unicode text": UTF-16 with its mark, which results keep.
         const auto utf16 = [](QStringConverter::Encoding order, const QString &text) {
             return QByteArray(QStringEncoder(order, QStringConverter::Flag::WriteBom).encode(text));
@@ -167,6 +166,29 @@ private Q_SLOTS:
             << utf16(QStringConverter::Utf16BE, u"  2.0\t6 米\r\n3米\r\n\t4 \U0001F600\r\n"_s);
         QTest::newRow("UTF-16 LE, values 9 to 9: the mark alone")
             << byValue(u"9"_s, u"9"_s) << utf16(QStringConverter::Utf16LE, table) << "\xff\xfe"_ba;
+        // First columns that begin with a number, the first five read as 0 and
+        // all from -1 to 16, by turns with first columns that do not, which no
+        // range holds: a header after the UTF-8 mark, an empty or blank line,
+        // a comment, a sign or point or &H without a digit, a control or a
+        // Chinese character, a full-width digit.
+        const QStringList numbers{u"0"_s, u"-0 x"_s, u"0x10"_s, u"&H0 x"_s, u"&h123456789 x"_s,
+                                  u".5e1 x"_s, u"+7.\tx"_s, u" \t-.5 x"_s, u"12abc"_s, u"1e x"_s,
+                                  u"&O17,x"_s, u"3米"_s, u"1,5 x"_s, u"16"_s, u"-1e0\t2"_s};
+        const QStringList noNumbers{u"Time(ns)\tCounts"_s, u""_s, u" \t "_s, u"# 1"_s, u"\"1\""_s,
+                                    u"- 1"_s, u". 1"_s, u"+.e1"_s, u"&H 1"_s, u"&O8"_s,
+                                    u"&x1"_s, u"\u0001 1"_s, u"温度 1"_s, u"\uFF11 1"_s, u"NaN"_s};
+        QString byTurns;
+        for (qsizetype i = 0; i < numbers.size(); ++i)
+            byTurns += noNumbers[i] + u"\r\n"_s + numbers[i] + u"\n"_s;
+        const auto crLf = [](const QStringList &lines) { return lines.join(u"\r\n"_s) + u"\r\n"_s; };
+        const QByteArray utf8ByTurns = "\xef\xbb\xbf" + byTurns.toUtf8();
+        QTest::newRow("first columns with and without a number, -1 to 16")
+            << byValue(u"-1"_s, u"16"_s) << utf8ByTurns << crLf(numbers).toUtf8();
+        QTest::newRow("first columns with and without a number, 0 to 0")
+            << byValue(u""_s, u""_s) << utf8ByTurns << crLf(numbers.first(5)).toUtf8();
+        QTest::newRow("UTF-16 BE, first columns with and without a number, -1 to 16")
+            << byValue(u"-1"_s, u"16"_s) << utf16(QStringConverter::Utf16BE, byTurns)
+            << utf16(QStringConverter::Utf16BE, crLf(numbers));
         QTest::newRow("50000 lines, from 40000 to *")
             << byLines(u"40000"_s, u"*"_s) << manyLines << from40000;
         QTest::newRow("50000 lines, from 2 to 40000")
@@ -357,10 +379,11 @@ private Q_SLOTS:
 
 #endif
 
-    // Real instrument and program output: lines 2 to 5, the whole file, and
-    // the first-column range from the keys of a third of the way down to five
-    // lines on, against a plain reading of the file: every CR LF, CR and LF
-    // ends a line; the key is the number at the start of the line, after blanks.
+    // Real instrument and program output: lines 2 to 5, the whole file, the
+    // first-column range from the keys of a third of the way down to five
+    // lines on, and that range widened to 0, against a plain reading of the file:
+    // every CR LF, CR and LF ends a line; the key is the number at the start
+    // of the line, after blanks, and a line without one is in no range.
     void realData()
     {
         const QDir data(QStringLiteral(TARVEL_REALDATA_DIR));
@@ -369,8 +392,9 @@ private Q_SLOTS:
         const QStringList names = data.entryList({u"*.txt"_s, u"*.asc"_s, u"*.dat"_s}, QDir::Files);
         QVERIFY(names.size() >= 9);
         static const QRegularExpression number(u"^[ \t]*([+-]?(\\d+\\.?\\d*|\\.\\d+)([eE][+-]?\\d+)?)"_s);
-        const auto keyOf = [](const QByteArray &line) { // none gives 0
-            return number.match(QString::fromLatin1(line)).captured(1).toDouble();
+        const auto keyOf = [](const QByteArray &line) { // none gives NaN, outside every range
+            const QRegularExpressionMatch match = number.match(QString::fromLatin1(line));
+            return match.hasMatch() ? match.captured(1).toDouble() : qQNaN();
         };
         QTemporaryDir work;
         for (const QString &name : names) {
@@ -380,10 +404,6 @@ private Q_SLOTS:
                 lines.removeLast(); // the split's empty text after the last line end
             QVERIFY(lines.size() > 10);
             const auto [low, high] = std::minmax({keyOf(lines[lines.size() / 3]), keyOf(lines[lines.size() / 3 + 5])});
-            QByteArrayList kept;
-            std::copy_if(lines.begin(), lines.end(), std::back_inserter(kept), [&](const QByteArray &line) {
-                return keyOf(line) >= low && keyOf(line) <= high;
-            });
             // Each result after the file's name, so that a difference names it.
             const auto resultOf = [&](BatchSettings settings) {
                 settings.SavePrefix = work.filePath(u"r_"_s);
@@ -393,7 +413,17 @@ private Q_SLOTS:
             const auto crLf = [&](const QByteArrayList &lines) { return name.toUtf8() + ": " + lines.join("\r\n") + "\r\n"; };
             QCOMPARE(resultOf(byLines(u"2"_s, u"5"_s)), crLf(lines.mid(1, 4)));
             QCOMPARE(resultOf(byLines(u"1"_s, u"*"_s)), crLf(lines));
-            QCOMPARE(resultOf(byValue(QString::number(low, 'g', 17), QString::number(high, 'g', 17))), crLf(kept));
+            for (const auto &[from, to] : {std::pair(low, high), std::minmax({low, high, 0.0})}) {
+                QByteArrayList kept;
+                std::copy_if(lines.begin(), lines.end(), std::back_inserter(kept), [&](const QByteArray &line) {
+                    return keyOf(line) >= from && keyOf(line) <= to;
+                });
+                QCOMPARE(resultOf(byValue(QString::number(from, 'g', 17), QString::number(to, 'g', 17))), crLf(kept));
+            }
+            // The photon counts from time 0 on: the data lines, without the
+            // ten header lines before them and the *END after them.
+            if (name == u"bh_spcm_tcspc_decay.asc"_s)
+                QCOMPARE(resultOf(byValue(u"0"_s, u"1e9"_s)), crLf(lines.mid(10, lines.size() - 11)));
         }
     }
 };

@@ -44,6 +44,10 @@ void hardLinkToB(const QString &folder, const QString &work)
     QVERIFY(hardLink(folder + u"/b.dat"_s, work + u"/r_a.txt"_s));
 }
 void resultOfAIsASource(const QString &folder, const QString &) { QVERIFY(writeFile(folder + u"/x_a.txt"_s, "mine\r\n")); }
+void resultOfAIsALinkedSource(const QString &folder, const QString &)
+{
+    QVERIFY(hardLink(folder + u"/a.txt"_s, folder + u"/x_a.txt"_s));
+}
 #ifdef Q_OS_UNIX
 void linkToB(const QString &folder, const QString &work) { QVERIFY(QFile::link(folder + u"/b.dat"_s, work + u"/r_a.txt"_s)); }
 void folderLink(const QString &, const QString &work)
@@ -118,7 +122,6 @@ struct Run
 const char *const Usage = "tarvel-batch: ", *const OnA = "tarvel-batch: a.txt: ";
 const char *const ReplacesB = "tarvel-batch: a.txt: its result r_a.txt would replace the source b.dat;";
 const QStringList New{u"work/new_a.txt"_s, u"work/new_b.dat"_s, u"work/new_c.asc"_s};
-const QStringList R{u"work/r_a.txt"_s, u"work/r_b.dat"_s, u"work/r_c.asc"_s};
 const QStringList InPlace{u"数据/a.txt"_s, u"数据/b.dat"_s, u"数据/c.asc"_s};
 const Run Runs[] = {
     {"lines 2 to * with a prefix", nullptr, "--to * --from 2 --prefix new_ DIR", 0, "", "", New},
@@ -129,7 +132,7 @@ const Run Runs[] = {
     {"results that fail, verbose", nullptr, "--prefix out/r_ DIR --verbose", 1,
      "tarvel-batch: 0 result files written into ROOT/work/out, 0 of them empty\n",
      "tarvel-batch: a.txt: cannot write out/r_a.txt: ", {}},
-    {"missing folder", nullptr, "DIR/nowhere", 2, "", Usage, {}},
+    {"missing folder", nullptr, "DIR/nowhere", 2, "", "tarvel-batch: ROOT/数据/nowhere: NO_PATH\n", {}},
     {"folder is a file", nullptr, "DIR/a.txt", 2, "", Usage, {}},
     {"both modes", nullptr, "--by-lines --by-value DIR", 2, "", Usage, {}},
     {"two folders", nullptr, "DIR DIR", 2, "", Usage, {}},
@@ -148,12 +151,17 @@ const Run Runs[] = {
     // Writing through a link to a source would empty it before it is read.
     {"result hard-linked to its source", hardLinkToOwnSource, "--from 2 DIR", 2, "", OnA, {}},
     {"result hard-linked to another source", hardLinkToB, "--from 2 --prefix r_ DIR", 2, "", ReplacesB, {}},
-    {"result hard-linked to another source, in place", hardLinkToB, "--from 2 --prefix r_ --in-place DIR", 0, "",
-     "", R},
+    {"result hard-linked to another source, in place", hardLinkToB, "--from 2 --prefix r_ --in-place DIR", 2, "",
+     ReplacesB, {}},
     {"result of a.txt is the source x_a.txt", resultOfAIsASource, "--prefix x_", 2, "",
      "tarvel-batch: a.txt: its result x_a.txt would replace the source x_a.txt;", {}},
+    {"result of a.txt is the source x_a.txt, in place", resultOfAIsASource, "--prefix x_ --in-place", 2, "",
+     "tarvel-batch: a.txt: its result x_a.txt would replace the source x_a.txt; give another --prefix or run "
+     "elsewhere\n", {}},
+    {"result of a.txt is x_a.txt, a second name of it, in place", resultOfAIsALinkedSource, "--prefix x_ --in-place", 2,
+     "", "tarvel-batch: a.txt: its result x_a.txt would replace the source x_a.txt;", {}},
     {"earlier result read-only", readOnlyEarlier, "--from 2 --prefix r_ DIR", 1, "",
-     "tarvel-batch: a.txt: cannot write r_a.txt: Permission denied", {u"work/r_b.dat"_s, u"work/r_c.asc"_s}},
+     "tarvel-batch: a.txt: cannot write r_a.txt: DENIED", {u"work/r_b.dat"_s, u"work/r_c.asc"_s}},
 #ifdef Q_OS_UNIX
     {"verbose, the folder cleaned", nullptr,
      "--verbose --from 2 --prefix ../../../../../../../../../../../../../../../../../../../../../..DIR/./../work/new_ DIR", 0,
@@ -164,7 +172,7 @@ const Run Runs[] = {
     {"a folder of the prefix is a link", folderLink, "--from 2 --prefix out/r_ DIR", 0, "", "",
      {u"work/real/r_a.txt"_s, u"work/real/r_b.dat"_s, u"work/real/r_c.asc"_s}},
     {"read-only working folder, writable earlier result", readOnlyWork, "--from 2 --prefix r_ DIR", 1, "",
-     "tarvel-batch: a.txt: cannot write r_a.txt: Permission denied", {}},
+     "tarvel-batch: a.txt: cannot write r_a.txt: DENIED", {}},
 #endif
 #ifdef Q_OS_WIN
     {"prefix out\\ puts results in that folder", outFolder, "--from 2 --prefix out\\ DIR", 0, "", "",
@@ -205,12 +213,28 @@ void start(QProcess &tool, const QString &work, const QStringList &arguments)
     tool.start(QStringLiteral(TARVEL_BATCH_EXE), arguments);
 }
 
+// The system's reasons, by the words that stand for them in the rows: on
+// Windows its own, as Wine gives them on Chinese Windows, never English
+// ones of the tool's.
+const std::pair<QString, QString> SystemReasons[] = {
+#ifdef Q_OS_WIN
+    {u"DENIED"_s, u"访问被拒绝。"_s}, {u"NO_PATH"_s, u"找不到路径。"_s},
+#else
+    {u"DENIED"_s, u"Permission denied"_s}, {u"NO_PATH"_s, u"No such file or directory"_s},
+#endif
+};
+
 // Empty when what the tool said begins with `expected`, ROOT standing for
-// `root` (nothing said, for an empty one); else what it said.
+// `root` and the words above for their reasons (nothing said, for an empty
+// one); else what it said.
 QString mismatch(const QByteArray &said, const char *expected, const QString &root)
 {
-    const QString text = QString::fromLocal8Bit(said).remove(u'\r'); // CR LF on Windows
-    const QString start = QDir::toNativeSeparators(QString::fromUtf8(expected).replace(u"ROOT"_s, root));
+    // CR LF on Windows; a path as given may mix its separators there.
+    const QString text = QDir::toNativeSeparators(QString::fromLocal8Bit(said).remove(u'\r'));
+    QString start = QString::fromUtf8(expected).replace(u"ROOT"_s, root);
+    for (const auto &[words, reason] : SystemReasons)
+        start.replace(words, reason);
+    start = QDir::toNativeSeparators(start);
     return (start.isEmpty() ? text.isEmpty() : text.startsWith(start)) ? QString() : text + u'|';
 }
 

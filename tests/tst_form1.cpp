@@ -4,6 +4,7 @@
 
 #include "fixture.h"
 #include "form1.h"
+#include "startfolder.h"
 
 #include <QTest>
 #include <QtWidgets>
@@ -21,23 +22,56 @@ void makeFolder(const QString &folder)
     QVERIFY(writeFile(folder + u"/a.txt"_s, FileA) && writeFile(folder + u"/b.dat"_s, "1\r\n2\n\r3\r4"));
 }
 
+// Runs with the folder a.txt and b.dat are in as working directory, where
+// an empty prefix writes over them, and `extra` beside them.
+struct Replacing
+{
+    const char *name;
+    const char *extra, *prefix;
+    bool yes;    // the answer to the question, which a refused run never asks
+    int refused; // how many results the refusal counts; 0: the run is not refused
+};
+const Replacing Replacings[] = {
+    {"empty prefix in the data folder, No", "", "", false, 0},
+    {"empty prefix in the data folder, Yes", "", "", true, 0},
+    {"chain a.txt to xa.txt", "xa.txt", "x", true, 1},
+    {"chain, two of them", "xa.txt xb.dat", "x", true, 2},
+};
+
 } // namespace
 
 class TestForm1 : public QObject
 {
     Q_OBJECT
 
+    const QString startedIn = QDir::currentPath();
+    std::unique_ptr<QTemporaryDir> work; // the working directory, holding a.txt and b.dat
     std::unique_ptr<Form1> form;
     QString folderAnswer; // an empty answer is a cancelled dialog
+    bool yes = false;     // the answer to a question
     QList<RunMessage> messages;
+    QStringList questions;
     bool ownedByForm = true; // every dialog had the window as its owner
 
+    template <class Control = QWidget>
+    Control *control(const char *name) const
+    {
+        return form->findChild<Control *>(QString::fromLatin1(name));
+    }
+    void click(const char *button) const { QTest::mouseClick(control<QPushButton>(button), Qt::LeftButton); }
+    void type(const char *box, const QString &text) const { control<QLineEdit>(box)->setText(text); }
     // The folder's path and count as the window shows them.
-    QString shownFolder() const { return form->Text1->text() + u' ' + form->Label8->text(); }
+    QString shownFolder() const
+    {
+        return control<QLineEdit>("Text1")->text() + u' ' + control<QLabel>("Label8")->text();
+    }
 
 private Q_SLOTS:
     void init()
     {
+        work = std::make_unique<QTemporaryDir>();
+        makeFolder(work->path());
+        QVERIFY(QDir::setCurrent(work->path()));
         form = std::make_unique<Form1>();
         form->setObjectName(u"Form1"_s);
         form->ChooseFolder = [this](QWidget *owner, const QString &title) {
@@ -48,25 +82,35 @@ private Q_SLOTS:
             ownedByForm &= owner == form.get();
             messages.append(message);
         };
+        form->Confirm = [this](QWidget *owner, const QString &question) {
+            ownedByForm &= owner == form.get();
+            questions.append(question);
+            return yes;
+        };
         messages.clear();
+        questions.clear();
         ownedByForm = true;
     }
 
-    // The window opens on its own folder, Command1 in focus; Tab, which no
-    // key rule takes for a typed character, moves it on.
-    void initialStateAndFocus()
+    // The working directory cannot be removed on every system.
+    void cleanup()
     {
-        QVERIFY(form->size() == QSize(441, 419) && form->minimumSize() == form->maximumSize());
-        FolderState own{QCoreApplication::applicationDirPath(), {}};
-        ScanFolder(own);
-        QCOMPARE(shownFolder(), QDir::toNativeSeparators(own.FolderPath) + u' ' + QString::number(own.FileCount()));
-        QVERIFY(form->Option1->isChecked() && !form->Option2->isChecked());
-        form->show();
-        QVERIFY(QTest::qWaitForWindowActive(form.get()));
-        QCOMPARE(QApplication::focusWidget(), form->Command1);
-        form->Text2->setFocus();
-        QTest::keyClick(form->Text2, Qt::Key_Tab);
-        QCOMPARE(QApplication::focusWidget(), form->Text4);
+        QDir::setCurrent(startedIn);
+        form.reset();
+        work.reset();
+    }
+
+    // Started with no folder, the window opens on the program's own folder
+    // when it holds data files, otherwise on the working directory: here,
+    // where the program lies beside none.
+    void startFolder()
+    {
+        QCOMPARE(shownFolder(), QDir::toNativeSeparators(work->path()) + u" 2"_s);
+        const QString program = work->filePath(u"程序"_s);
+        QVERIFY(QDir().mkpath(program + u"/old.txt"_s) && writeFile(program + u"/tarvel.exe"_s, FileA));
+        QCOMPARE(StartFolder(program, work->path()).FolderPath, work->path());
+        QVERIFY(writeFile(program + u"/a.txt"_s, FileA));
+        QCOMPARE(StartFolder(program, work->path()).FolderPath, program);
     }
 
     // Every control is shown, usable and wholly inside the window or its
@@ -90,35 +134,34 @@ private Q_SLOTS:
             const int indicator = qobject_cast<const QRadioButton *>(control)
                 ? metric(QStyle::PM_ExclusiveIndicatorWidth) + metric(QStyle::PM_RadioButtonLabelSpacing)
                 : qobject_cast<const QPushButton *>(control) ? 2 * metric(QStyle::PM_ButtonMargin) : 0;
-            QVERIFY2(metrics.horizontalAdvance(caption) + indicator <= control->width()
-                         && metrics.tightBoundingRect(caption).height() <= control->height(),
-                     qPrintable(control->objectName() + u": "_s + caption));
+            for (const QString &line : caption.split(u'\n'))
+                QVERIFY2(metrics.horizontalAdvance(line) + indicator <= control->width()
+                             && metrics.tightBoundingRect(line).height() <= control->height(),
+                         qPrintable(control->objectName() + u": "_s + line));
         }
         QCOMPARE(form->windowIcon().availableSizes().size(), 5);
     }
 
     void keyRules_data()
     {
-        QTest::addColumn<QString>("keys"); // "\b" is backspace, "\r" Enter, "\x1b" Escape; then 温 is typed
-        QTest::addColumn<QString>("expected");
-        QTest::newRow("Text2") << u"12a3*-+ ,e.\r\x1b" "4\b"_s << u"123"_s;
-        QTest::newRow("Text3") << u"12*3*-.\r" "4\b"_s << u"12*3*"_s;
-        QTest::newRow("Text5") << u"-1.5.2*+e\r" "4\b"_s << u"1.5.2"_s;
-        QTest::newRow("Text6") << u"-1.5.2*+e\r" "4\b"_s << u"1.5.2"_s;
-        QTest::newRow("Text4") << u"a-*. 1\r\x1b"_s << u"a-*. 1温"_s;
+        QTest::addColumn<QString>("expected"); // after "1*.-a", Enter, Escape, 4, backspace, then 温
+        QTest::newRow("Text2") << u"1"_s;
+        QTest::newRow("Text3") << u"1*"_s;
+        QTest::newRow("Text5") << u"1."_s;
+        QTest::newRow("Text6") << u"1."_s;
+        QTest::newRow("Text4") << u"1*.-a温"_s;
     }
 
     void keyRules()
     {
-        QFETCH(QString, keys);
         QFETCH(QString, expected);
         auto *box = form->findChild<QLineEdit *>(QString::fromLatin1(QTest::currentDataTag()));
         box->home(false); // Delete, with the DEL that X11 gives it, takes Text3's "*" and is no typed character
         QTest::sendKeyEvent(QTest::Click, box, Qt::Key_Delete, u"\x7f"_s, Qt::NoModifier);
-        QTest::keyClicks(box, keys);
+        QTest::keyClicks(box, u"1*.-a\r\x1b" "4\b"_s);
         QTest::sendKeyEvent(QTest::Click, box, Qt::Key(0), u"温"_s, Qt::NoModifier);
         QCOMPARE(box->text(), expected);
-        QCOMPARE(box->testAttribute(Qt::WA_InputMethodEnabled), box == form->Text4);
+        QCOMPARE(box->testAttribute(Qt::WA_InputMethodEnabled), box == control("Text4"));
         QVERIFY(messages.isEmpty()); // Enter pressed no button
     }
 
@@ -129,21 +172,21 @@ private Q_SLOTS:
         makeFolder(folder);
         for (const QString &answer : {folder, QString()}) { // chosen, then kept by a cancelled choice
             folderAnswer = answer;
-            QTest::mouseClick(form->Command1, Qt::LeftButton);
+            click("Command1");
             QCOMPARE(shownFolder(), QDir::toNativeSeparators(folder) + u" 2"_s);
         }
         // Runs with results in `out`, and gives them as "a.txt's bytes|b.dat's bytes".
         const auto runInto = [&](const QString &prefix) {
-            form->Text4->setText(out.filePath(prefix));
-            QTest::mouseClick(form->Command2, Qt::LeftButton);
+            type("Text4", out.filePath(prefix));
+            click("Command2");
             return readFile(out.filePath(prefix + u"a.txt"_s)) + '|' + readFile(out.filePath(prefix + u"b.dat"_s));
         };
-        form->Text2->setText(u"2"_s);
+        type("Text2", u"2"_s);
         QCOMPARE(runInto(u"行_"_s), "20 y\r\n30 z\r\n40 w\r\n|2\r\n\r\n3\r\n4\r\n"_ba);
-        QTest::mouseClick(form->Option2, Qt::LeftButton);
-        QVERIFY(!form->Option1->isChecked());
-        form->Text5->setText(u".5"_s);
-        form->Text6->setText(u"3.5"_s);
+        QTest::mouseClick(control("Option2"), Qt::LeftButton);
+        QVERIFY(!control<QRadioButton>("Option1")->isChecked());
+        type("Text5", u".5"_s);
+        type("Text6", u"3.5"_s);
         QCOMPARE(runInto(u"值_"_s), "|1\r\n2\r\n3\r\n"_ba);
         runInto(u"无此文件夹/"_s);
 
@@ -152,9 +195,74 @@ private Q_SLOTS:
         QCOMPARE(messages.size(), 3);
         QCOMPARE(messages[0].Text, written.arg(u"2"_s, shownOut, u"0"_s));
         QCOMPARE(messages[1].Text, written.arg(u"2"_s, shownOut, u"1"_s));
-        QVERIFY(messages[2].Text.startsWith(written.arg(u"0"_s, missing, u"0"_s) + u"\n\n2 个文件未能处理：\na.txt：无法写入结果文件 "_s
-                                            + missing + QDir::separator() + u"a.txt（"_s));
+        // Every file failed: no folder the results were saved in, and the reason once.
+        QVERIFY(messages[2].Text.startsWith(u"2 个文件未能处理\n\n没有写入任何结果文件。\n\n无法在 %1 中写入结果文件（"_s.arg(missing)));
+        QVERIFY(messages[2].Text.endsWith(u"）：\n    a.txt\n    b.dat"_s));
         QVERIFY(!messages[0].Warning && !messages[1].Warning && messages[2].Warning && ownedByForm);
+    }
+
+    // Nothing is written before the user agrees to sources being replaced by
+    // their extracts, nor ever when a result would replace another source.
+    void replacingSources_data() { addTableRows(Replacings); }
+
+    void replacingSources()
+    {
+        QFETCH(const Replacing *, row);
+        for (const QString &name : QString::fromLatin1(row->extra).split(u' ', Qt::SkipEmptyParts))
+            QVERIFY(writeFile(name, FileA));
+        form->OpenFolder(work->path()); // with the files added
+        const Contents before = folderContents(work->path());
+        yes = row->yes;
+        type("Text2", u"2"_s);
+        type("Text4", QString::fromLatin1(row->prefix));
+        click("Command2");
+
+        const bool written = row->yes && !row->refused;
+        QCOMPARE(questions.size(), int(!row->refused));
+        QVERIFY(questions.isEmpty() || questions[0].startsWith(u"2 个源文件将被各自的提取结果覆盖"_s));
+        QCOMPARE(messages.size(), int(written || row->refused)); // how the run went, or the refusal
+        const QString refusal = u"未执行，没有写入任何文件。\n\n“a.txt”的结果文件“xa.txt”会覆盖另一个源文件“xa.txt”"
+                                "（这样的结果文件共 %1 个）"_s.arg(row->refused);
+        QVERIFY(!row->refused || (messages[0].Warning && messages[0].Text.startsWith(refusal)));
+        QCOMPARE(readFile(u"a.txt"_s) == FileA, !written);
+        QVERIFY(written || folderContents(work->path()) == before);
+        QVERIFY(ownedByForm);
+    }
+
+    // The note beside "执行" names the folder results go into as the prefix
+    // is typed, shortened in the middle, never clipped; in the program's own
+    // folder it keeps its words.
+    void note()
+    {
+        const auto *note = control<QLabel>("Label6");
+        const auto shows = [&](const QString &prefix) {
+            type("Text4", prefix);
+            return note->text().section(u'\n', 1);
+        };
+        QCOMPARE(shows(u"结果/r_"_s), QDir::toNativeSeparators(work->filePath(u"结果"_s)));
+        QCOMPARE(shows(QString()), QDir::toNativeSeparators(work->path()));
+        const QString deep = work->filePath(u"很长的文件夹名字/"_s.repeated(6)), shown = shows(deep + u"v_"_s);
+        const qsizetype cut = shown.indexOf(u'…');
+        QVERIFY2(cut > 0 && cut < shown.size() - 1 && deep.startsWith(QDir::fromNativeSeparators(shown.left(cut)))
+                     && deep.endsWith(QDir::fromNativeSeparators(shown.mid(cut + 1)) + u'/'),
+                 qPrintable(shown));
+        QVERIFY(note->fontMetrics().horizontalAdvance(shown) <= note->width());
+        shows(QCoreApplication::applicationDirPath() + u"/r_"_s);
+        QCOMPARE(note->text(), u"（执行后会在程序所在目录内创建文件）"_s);
+    }
+
+    // Files that failed alike are told once, with at most ten names.
+    void failuresByReason()
+    {
+        BatchReport report;
+        QString names;
+        for (int i = 0; i < 12; ++i) {
+            report.Failures.append({u"f%1.txt"_s.arg(i), BatchFailure::Side::Source, QString(), u"Permission denied"_s});
+            names += i < 10 ? u"    f%1.txt\n"_s.arg(i) : QString();
+        }
+        report.Failures.insert(1, {u"g.txt"_s, BatchFailure::Side::Result, work->filePath(u"r_g.txt"_s), u"Disk full"_s});
+        QCOMPARE(RunMessageFor(report).Text, u"13 个文件未能处理\n\n没有写入任何结果文件。\n\n无法读取（Permission denied）：\n"_s
+                 + names + u"    …（共 12 个）\n无法在 %1 中写入结果文件（Disk full）：\n    g.txt"_s.arg(QDir::toNativeSeparators(work->path())));
     }
 
     // `tarvel DIR`, and what a file manager drops on the window or on a text
@@ -195,7 +303,7 @@ private Q_SLOTS:
             QCOMPARE(enter.isAccepted() && drop.isAccepted(), dropped == folder);
         }
         QCOMPARE(shownFolder(), dropped == folder ? QDir::toNativeSeparators(folder) + u" 2"_s : own);
-        QCOMPARE(form->Text4->text(), QString());
+        QCOMPARE(control<QLineEdit>("Text4")->text(), QString());
         QCOMPARE(messages.value(0).Text, message.isEmpty() ? QString() : message.arg(QDir::toNativeSeparators(dropped)));
         QVERIFY(messages.isEmpty() || messages.value(0).Warning);
     }
@@ -206,7 +314,7 @@ private Q_SLOTS:
         for (int i = 0; i < 6; ++i)
             QVERIFY(writeFile(source.filePath(u"f%1.txt"_s.arg(i)), FileA));
         form->OpenFolder(source.path());
-        form->Text4->setText(out.filePath(u"r_"_s));
+        type("Text4", out.filePath(u"r_"_s));
         form->ProgressDelayMs = 0;
         QTimer poll; // fires in the events that the progress dialog, modal to the window, lets through
         QObject::connect(&poll, &QTimer::timeout, [&] {
@@ -218,7 +326,7 @@ private Q_SLOTS:
             }
         });
         poll.start(0);
-        QTest::mouseClick(form->Command2, Qt::LeftButton);
+        click("Command2");
         const qsizetype written = QDir(out.path()).entryList(QDir::Files).size();
         QVERIFY2(!poll.isActive() && written < 6, "no 取消 was clicked, or the run went on after it");
         QCOMPARE(messages.value(0).Text, u"已取消\n\n已处理 %1 个文件，共 6 个。"_s.arg(written));

@@ -2,14 +2,16 @@
 #include "replacedsource.h"
 
 #include "batchrun.h"
-#include "folderstate.h"
 
 #include <QByteArray>
 #include <QFile>
-#include <QHash>
+#include <QMultiHash>
+
+#include <algorithm>
 
 #ifdef Q_OS_WIN
-#include <QDir>
+#include "win32path.h"
+
 #include <windows.h>
 #else
 #include <sys/stat.h>
@@ -31,7 +33,7 @@ QByteArray fileIdentity(const QString &path)
 #else
     // Opening with no access right reads them even from a file another
     // program holds open.
-    const HANDLE file = ::CreateFileW(reinterpret_cast<const wchar_t *>(QDir::toNativeSeparators(path).utf16()), 0,
+    const HANDLE file = ::CreateFileW(reinterpret_cast<const wchar_t *>(Win32Path(path).utf16()), 0,
                                       FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
                                       FILE_FLAG_BACKUP_SEMANTICS, nullptr);
     if (file == INVALID_HANDLE_VALUE)
@@ -48,19 +50,24 @@ QByteArray fileIdentity(const QString &path)
 
 } // namespace
 
-std::optional<ReplacedSource> FirstReplacedSource(const BatchSettings &settings, const FolderState &folder)
+QList<ReplacedSource> FindReplacedSources(const QString &SavePrefix, const QString &FolderPath,
+                                          const QStringList &FileNames)
 {
-    QHash<QByteArray, QString> sources;
-    for (const QString &name : folder.FileNames) {
-        const QByteArray identity = fileIdentity(SourcePathOf(folder.FolderPath, name));
+    QMultiHash<QByteArray, QString> sources; // several listed names may be one file
+    for (const QString &name : FileNames) {
+        const QByteArray identity = fileIdentity(SourcePathOf(FolderPath, name));
         if (!identity.isEmpty())
             sources.insert(identity, name);
     }
-    for (const QString &name : folder.FileNames) {
-        const QString result = settings.SavePrefix + name;
-        const auto source = sources.constFind(fileIdentity(result));
-        if (source != sources.cend())
-            return ReplacedSource{name, result, *source};
+    QList<ReplacedSource> replaced;
+    for (const QString &name : FileNames) {
+        const QString result = SavePrefix + name;
+        const QStringList names = sources.values(fileIdentity(result));
+        if (names.isEmpty())
+            continue;
+        const auto other = std::find_if(names.cbegin(), names.cend(), [&](const QString &n) { return n != name; });
+        replaced.append(other == names.cend() ? ReplacedSource{name, result, name, true}
+                                              : ReplacedSource{name, result, *other, false});
     }
-    return std::nullopt;
+    return replaced;
 }
