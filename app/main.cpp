@@ -2,6 +2,7 @@
 // tarvel: the window.
 
 #include "form1.h"
+#include "interruptcleanup.h"
 #include "qttranslation.h"
 
 #include <QApplication>
@@ -12,6 +13,7 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Tarvel"));
     QApplication::setApplicationVersion(QStringLiteral(TARVEL_VERSION));
+    RemoveTemporaryFileOnInterrupt();
 
     InstallQtTranslation(app);
 

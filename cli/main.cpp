@@ -6,6 +6,7 @@
 #include "console.h"
 #include "dryrun.h"
 #include "folderstate.h"
+#include "interruptcleanup.h"
 #include "numbers.h"
 #include "replacedsource.h"
 #include "shownname.h"
@@ -86,6 +87,27 @@ void showHelpOrVersionIfAsked(QCommandLineParser &parser, const QStringList &arg
     }
 }
 
+// The window reads a field that holds no number as 0; here such a text is
+// more likely a slip (--to abc, --from 1.2.3) and is refused, wherever it
+// stands among repeats of its option. An empty text stays the empty field,
+// and a --to holding "*" means the last line.
+void requireNumbers(const QCommandLineParser &parser, const QCommandLineOption &from, const QCommandLineOption &to,
+                    const QCommandLineOption &low, const QCommandLineOption &high)
+{
+    const auto require = [&](const QCommandLineOption &option, auto isNumber) {
+        for (const QString &text : parser.values(option)) {
+            if (!text.isEmpty() && !isNumber(text))
+                failUsage(QStringLiteral("--%1: '%2' is not a number").arg(option.names().constFirst(), text));
+        }
+    };
+    const auto lineNumber = [](const QString &text) { return FieldLineNumber(text).has_value(); };
+    const auto number = [](const QString &text) { return FieldNumber(text).has_value(); };
+    require(from, lineNumber);
+    require(to, [&](const QString &text) { return text.contains(QLatin1Char('*')) || lineNumber(text); });
+    require(low, number);
+    require(high, number);
+}
+
 Request parseArguments(const QStringList &arguments)
 {
     QCommandLineParser parser;
@@ -139,6 +161,7 @@ Request parseArguments(const QStringList &arguments)
     showHelpOrVersionIfAsked(parser, arguments);
     if (!parser.parse(arguments))
         failUsage(parser.errorText());
+    requireNumbers(parser, from, to, low, high);
     if (parser.isSet(byLines) && parser.isSet(byValue))
         failUsage(QStringLiteral("--by-lines and --by-value exclude each other"));
     const QStringList positional = parser.positionalArguments();
@@ -158,22 +181,6 @@ Request parseArguments(const QStringList &arguments)
     request.Verbose = parser.isSet(verbose);
     request.DryRun = parser.isSet(dryRun);
     return request;
-}
-
-// The window reads a field that holds no number as 0; here such a text is
-// more likely a slip (--to abc, --from 1.2.3) and is refused. An empty text
-// stays the empty field, and a --to holding "*" means the last line.
-void requireNumbers(const BatchSettings &settings)
-{
-    const auto require = [](const char *option, const QString &text, bool isNumber) {
-        if (!text.isEmpty() && !isNumber)
-            failUsage(QStringLiteral("%1: '%2' is not a number").arg(QLatin1StringView(option), text));
-    };
-    require("--from", settings.StartLineText, FieldLineNumber(settings.StartLineText).has_value());
-    require("--to", settings.EndLineText,
-            settings.EndLineText.contains(QLatin1Char('*')) || FieldLineNumber(settings.EndLineText));
-    require("--low", settings.LowValueText, FieldNumber(settings.LowValueText).has_value());
-    require("--high", settings.HighValueText, FieldNumber(settings.HighValueText).has_value());
 }
 
 // Why the folder cannot be listed, in the system's words; empty when it can.
@@ -200,7 +207,6 @@ QString whyNotListable(const QString &folder)
 // folder; a usage error ends the program here.
 FolderState checkedFolder(const Request &request)
 {
-    requireNumbers(request.Settings);
     FolderState folder{request.Folder, {}};
     if (const QString why = whyNotListable(folder.FolderPath); !why.isEmpty())
         failUsage(QStringLiteral("%1: %2").arg(ShownName(folder.FolderPath), why));
@@ -249,6 +255,19 @@ int run(const Request &request, const FolderState &folder)
     return reportFailures(report.Failures);
 }
 
+#ifdef Q_OS_UNIX
+// An argument in other bytes than UTF-8, such as a folder name in GBK,
+// reaches Qt with U+FFFD in their place and would name another file.
+void refuseArgumentsNotInUtf8(int argc, char *argv[], const QStringList &arguments)
+{
+    for (int i = 1; i < argc && i < arguments.size(); ++i) {
+        if (QFile::encodeName(arguments[i]) != QByteArrayView(argv[i]))
+            failUsage(QStringLiteral("%1: the name is not valid UTF-8; rename it, or give a link to it that is")
+                          .arg(ShownName(EscapedName(argv[i]))));
+    }
+}
+#endif
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -256,6 +275,10 @@ int main(int argc, char *argv[])
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("tarvel-batch"));
     QCoreApplication::setApplicationVersion(QStringLiteral(TARVEL_VERSION));
+#ifdef Q_OS_UNIX
+    refuseArgumentsNotInUtf8(argc, argv, QCoreApplication::arguments());
+#endif
+    RemoveTemporaryFileOnInterrupt();
     const Request request = parseArguments(QCoreApplication::arguments());
     const FolderState folder = checkedFolder(request);
     if (request.DryRun)

@@ -5,6 +5,30 @@
 
 #include <cstdint>
 
+// Reads past the rest of a line that next() handed out in pieces.
+template <class Lines>
+void SkipRestOfLine(Lines &source)
+{
+    std::string_view piece;
+    while (source.lineGoesOn() && source.next(piece)) {
+    }
+}
+
+// Appends to `kept` the line that next() handed out last as `piece`, with
+// the pieces that follow it when it goes on. False when `kept` refused it;
+// when reading fails, true with the line unfinished (see failed()).
+template <class Lines, class Sink>
+bool AppendLine(Lines &source, Sink &kept, std::string_view piece)
+{
+    while (source.lineGoesOn()) {
+        if (!kept.appendPart(piece))
+            return false;
+        if (!source.next(piece))
+            return true;
+    }
+    return kept.append(piece);
+}
+
 // Appends to `kept` every line left in `source`. A sink that can do better
 // overloads it: the result writer passes runs of lines through in one piece.
 // `Lines` is a LineReader, or a wrapper that hands on its lines.
@@ -13,7 +37,7 @@ bool AppendRemainingLines(Lines &source, Sink &kept)
 {
     std::string_view line;
     while (source.next(line)) {
-        if (!kept.append(line))
+        if (!AppendLine(source, kept, line))
             return false;
     }
     return true;
@@ -31,11 +55,14 @@ bool ExtractByLines(Lines &source, Sink &kept, std::int64_t StartLine, std::int6
         for (std::int64_t LineNumber = 1; LineNumber < StartLine; ++LineNumber) {
             if (!source.next(line))
                 return true;
+            SkipRestOfLine(source);
         }
         return AppendRemainingLines(source, kept);
     }
     for (std::int64_t LineNumber = 1; LineNumber <= EndLine && source.next(line); ++LineNumber) {
-        if (LineNumber >= StartLine && !kept.append(line))
+        if (LineNumber < StartLine)
+            SkipRestOfLine(source);
+        else if (!AppendLine(source, kept, line))
             return false;
     }
     return true;

@@ -44,3 +44,23 @@ std::string_view WithoutByteOrderMark(std::string_view firstLine)
         firstLine.remove_prefix(Utf8ByteOrderMark.size());
     return firstLine;
 }
+
+std::string_view FirstColumnPart(std::string_view line, TextEncoding encoding)
+{
+    const std::string_view start = line.substr(0, LongestFirstColumn);
+    const int unit = UnitSize(encoding);
+    const bool bigEndian = encoding == TextEncoding::Utf16BigEndian;
+    // A UTF-16 unit's high byte, or a byte; and its low byte.
+    const auto high = [&](std::size_t at) { return unit == 1 ? 0 : static_cast<unsigned char>(start[at + !bigEndian]); };
+    const auto low = [&](std::size_t at) { return static_cast<unsigned char>(start[at + (unit == 2 && bigEndian)]); };
+    std::size_t at = 0;
+    while (at + unit <= start.size() && high(at) == 0 && (low(at) == ' ' || low(at) == '\t'))
+        at += unit;
+    for (; at + unit <= start.size(); at += unit) {
+        const bool ends = unit == 1 ? low(at) < 33 || (low(at) >= 0x81 && low(at) <= 0xFE)
+                                    : high(at) != 0 || low(at) < 33 || low(at) >= 0x80;
+        if (ends)
+            return start;
+    }
+    return {};
+}

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "extractbylines.h"
 #include "linereader.h"
 
 #include <string_view>
@@ -21,6 +22,16 @@ double FirstColumnKey(std::string_view line, TextEncoding encoding);
 // begin with.
 std::string_view WithoutByteOrderMark(std::string_view firstLine);
 
+// A line's first column is read only within its first LongestFirstColumn
+// bytes (after a UTF-8 byte order mark), which the reader hands out whole: a
+// column that does not end there is no number.
+constexpr std::size_t LongestFirstColumn = 4 << 10;
+static_assert(LineReader::ShortestPiece >= LongestFirstColumn + 3);
+
+// The start of the line that holds its first column, or nothing when the
+// column does not end within LongestFirstColumn bytes.
+std::string_view FirstColumnPart(std::string_view line, TextEncoding encoding);
+
 // Appends to `kept` every line whose first-column key lies in
 // [LowValue, HighValue], unchanged; a line whose key is NaN is never kept.
 // False when `kept` refused a line.
@@ -30,10 +41,13 @@ bool ExtractByValue(Lines &source, Sink &kept, double LowValue, double HighValue
     const TextEncoding encoding = source.encoding();
     std::string_view line;
     for (bool firstLine = true; source.next(line); firstLine = false) {
-        const double key = encoding == TextEncoding::Bytes
-            ? FirstColumnKey(firstLine ? WithoutByteOrderMark(line) : line)
-            : FirstColumnKey(line, encoding);
-        if (key >= LowValue && key <= HighValue && !kept.append(line))
+        const std::string_view keyed = firstLine && encoding == TextEncoding::Bytes ? WithoutByteOrderMark(line) : line;
+        const std::string_view column =
+            keyed.size() <= LongestFirstColumn && !source.lineGoesOn() ? keyed : FirstColumnPart(keyed, encoding);
+        const double key = encoding == TextEncoding::Bytes ? FirstColumnKey(column) : FirstColumnKey(column, encoding);
+        if (!(key >= LowValue && key <= HighValue))
+            SkipRestOfLine(source); // NaN too
+        else if (!AppendLine(source, kept, line))
             return false;
     }
     return true;

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <utility>
 
 namespace {
 
@@ -22,14 +23,15 @@ const char *endOfLastLineFeed(const char *begin, const char *end)
 
 } // namespace
 
-LineReader::LineReader(QIODevice &source, qsizetype blockSize, TextEncoding encoding)
-    : m_source(source), m_encoding(encoding)
+LineReader::LineReader(QIODevice &source, qsizetype blockSize, TextEncoding encoding, qint64 limit)
+    : m_source(source), m_encoding(encoding), m_unread(limit)
 {
     m_buffer.resize(blockSize);
 }
 
 // Keeps the unread bytes, moved to the front, and reads behind them; the
-// buffer doubles when a single line fills it. False when nothing more came.
+// buffer doubles when a single line shorter than ShortestPiece fills it.
+// False when nothing more came.
 bool LineReader::refill()
 {
     if (m_atEnd)
@@ -43,7 +45,7 @@ bool LineReader::refill()
     }
     if (m_end == m_buffer.size())
         m_buffer.resize(m_buffer.size() * 2);
-    const qint64 got = m_source.read(m_buffer.data() + m_end, m_buffer.size() - m_end);
+    const qint64 got = m_source.read(m_buffer.data() + m_end, std::min<qint64>(m_buffer.size() - m_end, m_unread));
     if (got <= 0) {
         m_atEnd = true;
         m_failed = got < 0;
@@ -52,6 +54,7 @@ bool LineReader::refill()
         return false;
     }
     m_end += got;
+    m_unread -= got;
     noteLineEnds();
     return true;
 }
@@ -150,15 +153,21 @@ bool LineReader::takeRun(std::string_view &lines, const bool &allEndAlike)
     const char *end = endOfLastLineFeed(begin, m_buffer.constData() + m_end);
     if (!end)
         return false;
-    lines = std::string_view(begin, end - begin);
+    lines = std::string_view(begin, end - begin); // the rest of a line that goes on first
     m_begin += end - begin;
+    m_lineGoesOn = false;
     return true;
 }
 
 bool LineReader::nextSlow(std::string_view &line)
 {
-    if (!startLine())
-        return false;
+    const bool goingOn = std::exchange(m_lineGoesOn, false);
+    if (!startLine()) {
+        if (!goingOn || m_failed)
+            return false;
+        line = {}; // the stream ended the line
+        return true;
+    }
     for (;;) {
         const qsizetype end = std::min(find('\r', m_nextCr), find('\n', m_nextLf));
         if (end < wholeUnitsEnd()) {
@@ -172,6 +181,12 @@ bool LineReader::nextSlow(std::string_view &line)
                 else if (isUnit(m_begin, '\n'))
                     m_begin += unitSize();
             }
+            return true;
+        }
+        if (m_begin == 0 && m_end == m_buffer.size() && m_buffer.size() >= ShortestPiece) {
+            line = std::string_view(m_buffer.constData(), wholeUnitsEnd());
+            m_begin = wholeUnitsEnd();
+            m_lineGoesOn = true;
             return true;
         }
         if (!refill()) {

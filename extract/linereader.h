@@ -7,6 +7,7 @@
 #include <QString>
 
 #include <cstring>
+#include <limits>
 #include <string_view>
 
 class QIODevice;
@@ -16,20 +17,28 @@ class QIODevice;
 // stream's encoding (a byte, or a UTF-16 unit). The terminator is not part of
 // the line; a last line without terminator is a line (a UTF-16 stream's odd
 // last byte included) and an empty stream has no line. Lines are handed out
-// as views of their bytes into one buffer that holds a block of the stream;
-// it grows only to fit the longest line. A view stays valid until the next
-// call of next(), nextCrLfLines() or nextLfLines().
+// as views of their bytes into one buffer that holds a block of the stream.
+// It grows to fit a line of up to ShortestPiece bytes; a line longer than
+// the buffer then is handed out in pieces, each a full buffer but the last,
+// so that memory stays flat whatever the line's length (see lineGoesOn()).
+// A view stays valid until the next call of next(), nextCrLfLines() or
+// nextLfLines().
 class LineReader
 {
 public:
+    // Lines of up to this many bytes are handed out whole, and so is the
+    // first ShortestPiece bytes of any longer line.
+    static constexpr qsizetype ShortestPiece = 8 << 10;
+
     // `source` is read from where it stands: past a UTF-16 byte order mark,
-    // `blockSize` bytes at a time.
-    LineReader(QIODevice &source, qsizetype blockSize, TextEncoding encoding = TextEncoding::Bytes);
+    // `blockSize` bytes at a time, and no more than `limit` bytes in all.
+    LineReader(QIODevice &source, qsizetype blockSize, TextEncoding encoding = TextEncoding::Bytes,
+               qint64 limit = std::numeric_limits<qint64>::max());
 
     TextEncoding encoding() const { return m_encoding; }
 
-    // The next line, without its terminator; false at the end of the stream
-    // or when reading failed (see failed()).
+    // The next line, or the next piece of a line, without its terminator;
+    // false at the end of the stream or when reading failed (see failed()).
     bool next(std::string_view &line)
     {
         // Where every line of the buffer ends at an LF byte, with or without
@@ -42,6 +51,7 @@ public:
                 if (end > begin && end[-1] == '\r')
                     --end;
                 line = std::string_view(begin, end - begin);
+                m_lineGoesOn = false; // the rest of a line a piece began
                 return true;
             }
         }
@@ -57,6 +67,11 @@ public:
     // The buffered lines that end in a lone LF, when all of them do,
     // terminators included, for a result to give each a CR; false as above.
     bool nextLfLines(std::string_view &lines) { return m_endsAtLoneLf && takeRun(lines, m_endsAtLoneLf); }
+
+    // Whether what next() handed out last is a piece of a line that the
+    // following calls go on with: the line's last piece ends it, and may be
+    // empty. False after a run.
+    bool lineGoesOn() const { return m_lineGoesOn; }
 
     bool failed() const { return m_failed; }
     QString errorString() const { return m_error; }
@@ -75,6 +90,7 @@ private:
 
     QIODevice &m_source;
     const TextEncoding m_encoding;
+    qint64 m_unread; // bytes of the source that may still be read
     QByteArray m_buffer;
     qsizetype m_begin = 0; // first unread byte, the start of a code unit
     qsizetype m_end = 0;   // one past the last byte read
@@ -93,6 +109,7 @@ private:
     qsizetype m_nextLf = 0;
     bool m_atEnd = false;
     bool m_skipLineFeed = false; // the previous line ended at a CR, the last unit read then
+    bool m_lineGoesOn = false; // the last view was a piece: no terminator ended it
     bool m_failed = false;
     QString m_error; // why reading failed, taken when it did
 };

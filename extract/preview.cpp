@@ -5,6 +5,8 @@
 #include "linereader.h"
 #include "sourcefile.h"
 
+#include <utility>
+
 namespace {
 
 // A source's lines as a LineReader gives them, each with its number.
@@ -15,13 +17,17 @@ public:
 
     TextEncoding encoding() const { return m_lines.encoding(); }
 
+    // A line handed out in pieces counts once, at its first piece.
     bool next(std::string_view &line)
     {
+        const bool newLine = !m_lines.lineGoesOn();
         if (!m_lines.next(line))
             return false;
-        ++m_number;
+        m_number += newLine;
         return true;
     }
+
+    bool lineGoesOn() const { return m_lines.lineGoesOn(); }
 
     // The number of the line next() gave last; 0 before the first.
     std::int64_t number() const { return m_number; }
@@ -40,16 +46,31 @@ public:
 
     bool append(std::string_view line)
     {
+        if (!std::exchange(m_inLine, false))
+            keep(line);
+        return true;
+    }
+
+    // A piece of a long line that goes on: its start is all a preview shows.
+    bool appendPart(std::string_view piece)
+    {
+        if (!std::exchange(m_inLine, true))
+            keep(piece);
+        return true;
+    }
+
+private:
+    void keep(std::string_view start)
+    {
         if (m_preview.KeptLines++ == 0)
             m_preview.FirstLine = m_lines.number();
         m_preview.LastLine = m_lines.number();
         if (m_preview.FirstKeptLines.size() < FilePreview::ShownLines)
             m_preview.FirstKeptLines.append(
-                QByteArray(line.data(), qMin(qsizetype(line.size()), FilePreview::ShownLineBytes)));
-        return true;
+                QByteArray(start.data(), qMin(qsizetype(start.size()), FilePreview::ShownLineBytes)));
     }
 
-private:
+    bool m_inLine = false; // appendPart() took the start of the line being kept
     const NumberedLines &m_lines;
     FilePreview &m_preview;
 };
@@ -63,9 +84,11 @@ FilePreview previewFile(ExtractMode mode, const LineRanges &ranges, const QStrin
     };
     FilePreview preview{.FileName = name};
     QFile source;
-    if (const QString why = OpenSource(sourcePath, source, preview.Encoding); !why.isEmpty())
+    OpenedSource opened;
+    if (const QString why = OpenSource(sourcePath, source, opened); !why.isEmpty())
         return failed(why);
-    LineReader lines(source, BufferSizeFor(source), preview.Encoding);
+    preview.Encoding = opened.Encoding;
+    LineReader lines(source, BufferSizeFor(opened), opened.Encoding, opened.Size);
     NumberedLines numbered(lines);
     PreviewSink kept(numbered, preview);
     ExtractLines(mode, ranges, numbered, kept);

@@ -1,11 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "resultwriter.h"
 
+#include "interruptcleanup.h"
 #include "linereader.h"
+#include "resultfolder.h"
 #include "systemerror.h"
 #include "unsyncedresults.h"
 
-#include <QFileInfo>
 #include <QRandomGenerator>
 
 #include <algorithm>
@@ -14,16 +15,11 @@
 #include <utility>
 
 #ifdef Q_OS_UNIX
+#include <sys/stat.h>
 #include <unistd.h>
 #endif
 #ifdef Q_OS_LINUX
 #include <fcntl.h>
-#endif
-#ifdef Q_OS_WIN
-#include "win32path.h"
-
-#include <io.h>
-#include <windows.h>
 #endif
 
 using namespace Qt::StringLiterals;
@@ -38,52 +34,40 @@ constexpr qint64 WritebackStep = 8 << 20;
 // with the file.
 constexpr QFile::Permissions CurrentUserBits = QFile::ReadUser | QFile::WriteUser | QFile::ExeUser;
 
-// Why the file at `target` must not be replaced; empty when it may be. The
-// checks look at the name itself: a symbolic link is never followed.
-QString whyNotReplaceable(const QFileInfo &target)
+// Why the file at a result's name must not be replaced; empty when it may
+// be. A symbolic link is never followed.
+QString whyNotReplaceable(const EarlierFile &earlier)
 {
-    if (target.isSymLink())
-        return ReasonFor(Refusal::SymbolicLink);
-    if (target.isDir())
-        return ReasonFor(Refusal::IsDirectory);
-    if (target.exists() && !target.isFile())
-        return ReasonFor(Refusal::NotRegularFile);
+    switch (earlier.Type) {
+    case EarlierFile::Kind::None: return earlier.Reason;
+    case EarlierFile::Kind::Link: return ReasonFor(Refusal::SymbolicLink);
+    case EarlierFile::Kind::Folder: return ReasonFor(Refusal::IsDirectory);
+    case EarlierFile::Kind::Other: return ReasonFor(Refusal::NotRegularFile);
+    case EarlierFile::Kind::Regular: break;
+    }
     return {};
 }
 
-// Puts `from` in the place of `to` in one step. A link named `to` is
-// replaced itself, never followed. Returns the system's reason on failure.
-QString replaceFile(const QString &from, const QString &to)
-{
-#ifdef Q_OS_WIN
-    const QString nativeFrom = Win32Path(from), nativeTo = Win32Path(to);
-    if (!::MoveFileExW(reinterpret_cast<const wchar_t *>(nativeFrom.utf16()),
-                       reinterpret_cast<const wchar_t *>(nativeTo.utf16()),
-                       MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
-        return LastSystemError();
-#else
-    if (std::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) != 0)
-        return LastSystemError();
-#endif
-    return {};
-}
-
-// Gives the open file the owner and group of `earlier` where the process
-// may; where it may not, the file stays the process's own.
-void keepOwner(int handle, const QFileInfo &earlier)
+// Gives the open file the owner, group and permission bits of `earlier`:
+// owner and group where the process may set them, else it stays the
+// process's own. The system's reason when the bits cannot be set.
+QString keepOwnerAndMode(QFile &file, const EarlierFile &earlier)
 {
 #ifdef Q_OS_UNIX
-    [[maybe_unused]] const int ignored = ::fchown(handle, earlier.ownerId(), earlier.groupId());
+    [[maybe_unused]] const int ignored = ::fchown(file.handle(), earlier.Owner, earlier.Group);
+    // After the owner: changing the owner may clear some mode bits.
+    if (::fchmod(file.handle(), ModeOf(earlier.Permissions)) != 0)
+        return LastSystemError();
+    return {};
 #else
-    Q_UNUSED(handle);
-    Q_UNUSED(earlier);
+    return file.setPermissions(earlier.Permissions & ~CurrentUserBits) ? QString() : ReasonOf(file);
 #endif
 }
 
 } // namespace
 
-ResultWriter::ResultWriter(const QString &path, qsizetype bufferSize)
-    : m_path(path)
+ResultWriter::ResultWriter(const ResultFolder &folder, const QString &name, qsizetype bufferSize)
+    : m_folder(folder), m_name(name)
 {
     m_buffer.resize(bufferSize);
 }
@@ -93,15 +77,17 @@ ResultWriter::~ResultWriter()
     discardTemporaryFile();
 }
 
-bool ResultWriter::open(QFile::Permissions newFilePermissions, TextEncoding encoding)
+bool ResultWriter::open(QFile::Permissions newFilePermissions, TextEncoding encoding, const FileIdentity &source)
 {
-    const QFileInfo earlier(m_path);
+    if (const QString why = m_folder.errorString(); !why.isEmpty())
+        return fail(why);
+    const EarlierFile earlier = m_folder.look(m_name);
     if (const QString why = whyNotReplaceable(earlier); !why.isEmpty())
         return fail(why);
     if (!createTemporaryFile(newFilePermissions & ~CurrentUserBits))
         return false;
-    m_replacesEarlier = earlier.exists();
-    if (m_replacesEarlier && !keepAttributesOf(earlier))
+    m_replacesEarlier = earlier.Type == EarlierFile::Kind::Regular;
+    if (m_replacesEarlier && !keepAttributesOf(earlier, source))
         return false;
     const std::string_view lineEnd = LineEnd(encoding), mark = ByteOrderMark(encoding);
     std::memcpy(m_lineEnd, lineEnd.data(), lineEnd.size());
@@ -113,34 +99,42 @@ bool ResultWriter::open(QFile::Permissions newFilePermissions, TextEncoding enco
 
 // Beside the result, so that the rename stays on one file system. The name
 // is short and fixed in length, so that it fits wherever the result's does.
+// It is made known before the file is created, so that a signal between
+// the two leaves nothing behind.
 bool ResultWriter::createTemporaryFile(QFile::Permissions permissions)
 {
-    const QString folder = QFileInfo(m_path).path();
     for (int attempt = 0; attempt < 8; ++attempt) {
         const QString suffix = QString::number(QRandomGenerator::global()->generate64(), 36);
-        m_temporary.setFileName(folder + u"/.tarvel-"_s + suffix + u".tmp"_s);
-        // NewOnly creates the file or fails; it never opens one that is there.
-        if (m_temporary.open(QIODevice::WriteOnly | QIODevice::NewOnly | QIODevice::Unbuffered, permissions)) {
+        m_temporaryName = u".tarvel-"_s + suffix + u".tmp"_s;
+        TemporaryFileStarted(m_folder, m_temporaryName);
+        const QString reason = m_folder.create(m_temporaryName, permissions, m_temporary);
+        if (reason.isEmpty()) {
             m_temporaryExists = true;
+            TemporaryFileOpened(m_temporary);
             return true;
         }
-        const QString reason = ReasonOf(m_temporary);
-        if (!QFileInfo::exists(m_temporary.fileName()))
+        TemporaryFileGone();
+        if (m_folder.look(m_temporaryName).Type == EarlierFile::Kind::None)
             return fail(reason);
     }
     return fail(ReasonFor(Refusal::FileExists));
 }
 
-bool ResultWriter::keepAttributesOf(const QFileInfo &earlier)
+bool ResultWriter::keepAttributesOf(const EarlierFile &earlier, const FileIdentity &source)
 {
     // The folder took a new file, so what stops the write is the earlier
     // file's own protection, as it would stop writing into it.
-    if (!earlier.isWritable())
-        return fail(ReasonFor(Refusal::AccessDenied));
-    keepOwner(m_temporary.handle(), earlier);
-    // After the owner: changing the owner may clear some mode bits.
-    if (!m_temporary.setPermissions(earlier.permissions() & ~CurrentUserBits))
-        return fail(ReasonOf(m_temporary));
+    if (const QString why = m_folder.whyNotWritable(m_name); !why.isEmpty())
+        return fail(why);
+    // Another user's file, left where a result goes, must not make the
+    // process's data theirs, nor readable by more people than its source
+    // allows; replacing that user's file in place keeps it theirs.
+    if (earlier.Foreign && earlier.Identity != source)
+        return true;
+    if (const QString why = keepOwnerAndMode(m_temporary, earlier); !why.isEmpty())
+        return fail(why);
+    if (const QString why = m_folder.copyExtendedAttributes(m_name, m_temporary); !why.isEmpty())
+        return fail(why);
     return true;
 }
 
@@ -157,7 +151,8 @@ void ResultWriter::discardTemporaryFile()
     if (!std::exchange(m_temporaryExists, false))
         return;
     m_temporary.close();
-    QFile::remove(m_temporary.fileName());
+    m_folder.remove(m_temporaryName);
+    TemporaryFileGone();
 }
 
 // Every byte reaches the file through here.
@@ -232,11 +227,12 @@ bool ResultWriter::commit()
         return fail(ReasonOf(m_temporary));
     // Once more, as late as can be: a link put there while the file was
     // written is not replaced either.
-    if (const QString why = whyNotReplaceable(QFileInfo(m_path)); !why.isEmpty())
+    if (const QString why = whyNotReplaceable(m_folder.look(m_name)); !why.isEmpty())
         return fail(why);
-    if (const QString why = replaceFile(m_temporary.fileName(), m_path); !why.isEmpty())
+    if (const QString why = m_folder.rename(m_temporaryName, m_name); !why.isEmpty())
         return fail(why);
     m_temporaryExists = false;
+    TemporaryFileGone();
     return true;
 }
 
@@ -279,8 +275,8 @@ bool AppendRemainingLines(LineReader &source, ResultWriter &kept)
                 return false;
         } else if (!source.next(lines)) {
             return true;
-        } else if (!kept.append(lines)) {
-            return false;
+        } else if (!(source.lineGoesOn() ? kept.appendPart(lines) : kept.append(lines))) {
+            return false; // the pieces that follow come through here, or begin a run
         }
     }
 }

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "filestatus.h"
 #include "textencoding.h"
 
 #include <QByteArray>
@@ -11,7 +12,8 @@
 #include <string_view>
 
 class LineReader;
-class QFileInfo;
+class ResultFolder;
+struct EarlierFile;
 
 // Writes one result file atomically: lines go through a buffer into a
 // temporary file beside the result, which replaces the file of that name
@@ -21,18 +23,21 @@ class QFileInfo;
 class ResultWriter
 {
 public:
+    // The result `name` in `folder`, which outlives the writer.
     // `bufferSize` is at least MaxLineEndSize.
-    ResultWriter(const QString &path, qsizetype bufferSize);
+    ResultWriter(const ResultFolder &folder, const QString &name, qsizetype bufferSize);
     ~ResultWriter();
     ResultWriter(const ResultWriter &) = delete;
     ResultWriter &operator=(const ResultWriter &) = delete;
 
     // Creates the temporary file, to hold text in `encoding`: a UTF-16
     // result begins with its byte order mark. A new result gets
-    // `newFilePermissions` as far as the umask allows; one that replaces an
-    // earlier file gets that file's permissions, and its owner and group
-    // where the process may set them.
-    bool open(QFile::Permissions newFilePermissions, TextEncoding encoding);
+    // `newFilePermissions` as far as the umask allows. One that replaces an
+    // earlier file gets that file's permissions and extended attributes
+    // (access control lists), and its owner and group where the process may
+    // set them; but an earlier file of another user passes on nothing unless
+    // it is the result's own source, `source`: the result is new.
+    bool open(QFile::Permissions newFilePermissions, TextEncoding encoding, const FileIdentity &source);
 
     // Appends the line followed by CR LF in the result's encoding. False once
     // writing has failed; the rest of the file is then of no use.
@@ -49,15 +54,13 @@ public:
         return true;
     }
 
+    // Appends a piece of a line that goes on: its bytes alone.
+    bool appendPart(std::string_view part) { return appendLines(part); }
 
     // Renames the result over the file of that name, once it is on disk when
     // it replaces an earlier file. False, with that file untouched and no
     // temporary file left, when anything failed.
     bool commit();
-
-    // Whether the result took the place of an earlier file, and so was put
-    // on disk by commit(); a result under a new name still has to be.
-    bool replacesEarlierFile() const { return m_replacesEarlier; }
 
     // Whether no line has been appended.
     bool isEmpty() const { return m_written + m_used == m_markSize; }
@@ -101,7 +104,7 @@ private:
     }
 
     bool createTemporaryFile(QFile::Permissions permissions);
-    bool keepAttributesOf(const QFileInfo &earlier);
+    bool keepAttributesOf(const EarlierFile &earlier, const FileIdentity &source);
     friend bool AppendRemainingLines(LineReader &source, ResultWriter &kept);
     bool appendLines(std::string_view lines);
     bool appendLfLines(std::string_view lines);
@@ -114,9 +117,11 @@ private:
 
     static constexpr qsizetype MaxLineEndSize = 4;
 
-    QString m_path;
+    const ResultFolder &m_folder;
+    QString m_name;
+    QString m_temporaryName;
     QFile m_temporary;
-    bool m_temporaryExists = false;
+    bool m_temporaryExists = false; // m_temporaryName may name a file of the folder
     bool m_replacesEarlier = false; // a file of the result's name was there at open()
     QByteArray m_buffer; // at least MaxLineEndSize bytes
     qsizetype m_used = 0;

@@ -4,13 +4,15 @@
 #include <QList>
 #include <QString>
 
+class ResultFolder;
+
 // The system's reason when the open file's data could not be made durable;
 // empty when it is on disk.
 QString SyncToDisk(int handle);
 
-// Results that took a free name without waiting for the disk: no earlier
-// file is at stake for them, so they are made durable together, once, at the
-// end of the run instead of one wait per file.
+// The results a run has renamed to their names, new ones and replacements
+// alike: their names are put on disk together, once, at the end of the run,
+// instead of one wait per file.
 class UnsyncedResults
 {
 public:
@@ -19,17 +21,19 @@ public:
         QString FileName, Path, Reason;
     };
 
-    void add(const QString &FileName, const QString &path);
+    // `name` is the result's name in `folder`, `path` the result's path as
+    // the run was given it.
+    void add(const QString &FileName, const QString &name, const QString &path);
 
-    // Puts every added result on disk: on Linux by one sync of each file
-    // system written to, elsewhere file by file. Gives those that could not
+    // Puts every added result of `folder` on disk: on Linux by one sync of
+    // its file system, elsewhere file by file. Gives those that could not
     // be, with the system's reason, and forgets them all.
-    QList<Failure> syncAll();
+    QList<Failure> syncAll(const ResultFolder &folder);
 
 private:
     struct Result
     {
-        QString FileName, Path;
+        QString FileName, Name, Path;
     };
     QList<Result> m_results;
 };

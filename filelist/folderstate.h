@@ -24,3 +24,6 @@ void ScanFolder(FolderState &state);
 
 // True for the lone surrogate that stands for a byte of such a name.
 inline bool IsEscapedByte(QChar c) { return c.unicode() >= 0xDC80 && c.unicode() <= 0xDCFF; }
+
+// The bytes of a name that is not valid UTF-8 as such a listing holds them.
+QString EscapedName(const QByteArray &bytes);

@@ -50,20 +50,6 @@ void sortByBytes(QStringList &names)
 }
 
 #ifdef Q_OS_UNIX
-// A name that is not valid UTF-8, with every byte above 127 turned into a
-// lone surrogate U+DC80..U+DCFF. No UTF-8 name decodes to such a text, so a
-// run can tell these names apart and refuse them instead of opening another
-// file.
-QString escapedName(const QByteArray &bytes)
-{
-    QString name;
-    for (const char c : bytes) {
-        const auto byte = static_cast<unsigned char>(c);
-        name.append(QChar(byte < 0x80 ? byte : 0xDC00 + byte));
-    }
-    return name;
-}
-
 // Qt decodes file names as UTF-8 and leaves out those that are not, such as
 // GBK names unpacked from a Windows archive. They are listed here, escaped,
 // so that no data file goes missing from the list unnoticed.
@@ -81,7 +67,7 @@ QStringList namesNotInUtf8(const QString &folderPath)
         const QByteArray path = folder + '/' + name;
         struct stat info;
         if (::stat(path.constData(), &info) == 0 && S_ISREG(info.st_mode))
-            names.append(escapedName(name));
+            names.append(EscapedName(name));
     }
     ::closedir(dir);
     return names;
@@ -100,6 +86,19 @@ bool isSystemFile(const QDir &folder, const QString &name)
 #endif
 
 } // namespace
+
+// Every byte above 127 becomes a lone surrogate U+DC80..U+DCFF. No UTF-8
+// name decodes to such a text, so a run can tell these names apart and
+// refuse them instead of opening another file.
+QString EscapedName(const QByteArray &bytes)
+{
+    QString name;
+    for (const char c : bytes) {
+        const auto byte = static_cast<unsigned char>(c);
+        name.append(QChar(byte < 0x80 ? byte : 0xDC00 + byte));
+    }
+    return name;
+}
 
 void ScanFolder(FolderState &state)
 {

@@ -75,6 +75,12 @@ struct KeptBytes
         bytes.append(line).append(lineEnd);
         return true;
     }
+
+    bool appendPart(std::string_view part)
+    {
+        bytes.append(part);
+        return true;
+    }
 };
 
 // A device over bytes in memory that hands out at most `readSize` bytes per

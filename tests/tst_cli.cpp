@@ -6,13 +6,16 @@
 #include "fixture.h"
 
 #include <QProcess>
+#include <QRegularExpression>
 #include <QScopeGuard>
+#include <QStandardPaths>
 #include <QTest>
 
 #include <filesystem>
 #include <fstream>
 #include <utility>
 #ifdef Q_OS_UNIX
+#include <csignal>
 #include <unistd.h>
 #endif
 
@@ -50,6 +53,15 @@ void linkToB(const QString &folder, const QString &work) { QVERIFY(QFile::link(f
 void folderLink(const QString &, const QString &work)
 {
     QVERIFY(QDir(work).mkdir(u"real"_s) && QFile::link(work + u"/real"_s, work + u"/out"_s));
+}
+// A source of 4 GiB of zeros, one line, beside the tree the test compares:
+// its result stays a temporary file long after it appears.
+void largeSource(const QString &folder, const QString &)
+{
+    static QTemporaryDir outside;
+    QFile large(outside.filePath(u"large"_s));
+    QVERIFY(large.open(QIODevice::WriteOnly) && large.resize(qint64(4) << 30));
+    QVERIFY(QFile::link(large.fileName(), folder + u"/large.txt"_s));
 }
 // Root ignores mode bits: the working folder and its earlier result r_a.txt
 // become nobody's, who then runs the tool, with the sources readable.
@@ -101,9 +113,10 @@ struct Run
     const char *name;
     SetUp setUp;
     const char *arguments;
-    int exitCode;
+    int exitCode; // the signal's number when interrupted
     const char *output, *error;
     QStringList written;
+    bool interrupted = false; // SIGTERM once the temporary file of a large source is there
 };
 
 const char *const Usage = "tarvel-batch: ", *const OnA = "tarvel-batch: a.txt: ";
@@ -131,6 +144,7 @@ const Run Runs[] = {
     {"two folders", nullptr, "DIR DIR", 2, "", Usage, {}},
     {"unknown option", nullptr, "--frm 2 DIR", 2, "", Usage, {}},
     {"--to that is no number", nullptr, "--to abc DIR", 2, "", "tarvel-batch: --to: 'abc' is not a number\n", {}},
+    {"--from twice, first no number", nullptr, "--from abc --from 3 DIR", 2, "", "tarvel-batch: --from: 'abc' ", {}},
     {"--from past 64 bits", nullptr, "--from 9223372036854775808 DIR", 2, "", "tarvel-batch: --from: ", {}},
     {"--high past a double", nullptr, "--by-value --high 1e400 DIR", 2, "", "tarvel-batch: --high: ", {}},
     {"help wins over options that rewrite", nullptr, "--help-all --from 2 --in-place", 0, "Usage: ", "", {}},
@@ -155,6 +169,11 @@ const Run Runs[] = {
     {"earlier result read-only", readOnlyEarlier, "--from 2 --prefix r_ DIR", 1, "",
      "tarvel-batch: a.txt: cannot write r_a.txt: DENIED", {u"work/r_b.dat"_s, u"work/r_c.asc"_s}},
 #ifdef Q_OS_UNIX
+    {"verbose, the folder cleaned", nullptr,
+     "--verbose --from 2 --prefix ../../../../../../../../../../../../../../../../../../../../../..DIR/./../work/new_ DIR", 0,
+     "tarvel-batch: 3 result files written into ROOT/work, 0 of them empty\n", "", New},
+    {"SIGTERM mid-file", largeSource, "--by-value --low 12 --high 45 --prefix r_ DIR", SIGTERM, "", "",
+     {u"work/r_a.txt"_s}, true},
     {"result links to a source", linkToB, "--from 2 --prefix r_ DIR", 2, "", ReplacesB, {}},
     {"a folder of the prefix is a link", folderLink, "--from 2 --prefix out/r_ DIR", 0, "", "",
      {u"work/real/r_a.txt"_s, u"work/real/r_b.dat"_s, u"work/real/r_c.asc"_s}},
@@ -256,9 +275,14 @@ private Q_SLOTS:
         QProcess tool;
         start(tool, arguments.contains(u"DIR"_s) ? work : folder,
               QString(arguments).replace(u"UPPER"_s, dir.toUpper()).split(u' ').replaceInStrings(u"DIR"_s, dir));
+        if (run.interrupted) {
+            QVERIFY(QTest::qWaitFor([&] { return !QDir(work).entryList({u".tarvel-*"_s}, QDir::Hidden | QDir::Files).isEmpty(); },
+                                    60000));
+            tool.terminate();
+        }
         QVERIFY(tool.waitForFinished(-1));
 
-        QCOMPARE(tool.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(tool.exitStatus(), run.interrupted ? QProcess::CrashExit : QProcess::NormalExit);
         QCOMPARE(tool.exitCode(), run.exitCode);
         QCOMPARE(mismatch(tool.readAllStandardOutput(), run.output, root.path()), QString());
         QCOMPARE(mismatch(tool.readAllStandardError(), run.error, root.path()), QString());
@@ -298,6 +322,48 @@ private Q_SLOTS:
         QVERIFY2(lines[1].startsWith("tarvel-batch: '\\xb2\\xe2.txt': cannot read it: "), lines[1]);
         QCOMPARE(lines[2], "tarvel-batch: \xef\xbf\xbd\xef\xbf\xbd.txt: cannot write nowhere/\xef\xbf\xbd\xef\xbf\xbd.txt: "
                            "No such file or directory");
+
+        // A folder named in GBK is refused, not taken for the folder "��" beside it.
+        for (const char *name : {"\xb2\xe2", "\xef\xbf\xbd\xef\xbf\xbd"})
+            QVERIFY(std::filesystem::create_directory(folder / name) && std::ofstream(folder / name / "a.txt") << "1\r\n");
+        QProcess gbk;
+        gbk.setWorkingDirectory(root.path());
+        gbk.start(u"sh"_s, {u"-c"_s, u"exec \"$0\" --prefix r_ src/\"$(printf '\\262\\342')\""_s, QStringLiteral(TARVEL_BATCH_EXE)});
+        QVERIFY(gbk.waitForFinished(-1));
+        QCOMPARE(gbk.exitCode(), 2);
+        QVERIFY(gbk.readAllStandardError().startsWith("tarvel-batch: 'src/\\xb2\\xe2': the name is not valid UTF-8"));
+        QVERIFY(!QFile::exists(root.filePath(u"r_a.txt"_s)));
+    }
+#endif
+
+#ifdef Q_OS_LINUX
+    // Each replaced result is on disk before it takes its name, and the file
+    // system is synced after the last rename, so a run's end means its
+    // results are on disk.
+    void durableOrder()
+    {
+        const QString strace = QStandardPaths::findExecutable(u"strace"_s);
+        if (strace.isEmpty())
+            QSKIP("strace is not installed: the order of syncs and renames is not checked");
+        QTemporaryDir root;
+        for (auto it = Sources.begin(); it != Sources.end(); ++it)
+            QVERIFY(writeFile(root.filePath(it.key()), it.value()));
+        const QString log = root.filePath(u".log"_s);
+        QProcess tool;
+        tool.setWorkingDirectory(root.path());
+        tool.start(strace, {u"-f"_s, u"-o"_s, log, u"-e"_s, u"trace=fsync,fdatasync,syncfs,sync,rename,renameat,renameat2"_s,
+                            QStringLiteral(TARVEL_BATCH_EXE), u"--in-place"_s, u"--from"_s, u"2"_s});
+        QVERIFY(tool.waitForFinished(-1));
+        if (tool.readAllStandardError().contains("ptrace"))
+            QSKIP("strace may not trace here");
+        QCOMPARE(tool.exitCode(), 0);
+        QStringList calls;
+        static const QRegularExpression call(u"^\\d+ +(\\w+)\\("_s);
+        for (const QByteArray &line : readFile(log).split('\n')) {
+            if (const QRegularExpressionMatch found = call.match(QString::fromUtf8(line)); found.hasMatch())
+                calls.append(found.captured(1).startsWith(u"rename"_s) ? u"rename"_s : found.captured(1));
+        }
+        QCOMPARE(calls.join(u' '), u"fsync rename fsync rename fsync rename syncfs"_s);
     }
 #endif
 };
