@@ -227,13 +227,16 @@ FolderState checkedFolder(const Request &request)
     return folder;
 }
 
-// One line on standard error for each file that failed; the exit status.
+// One line on standard error for each file that failed, naming the file,
+// the side that failed and the system's reason; the exit status.
 int reportFailures(const QList<BatchFailure> &failures)
 {
-    const FailureWords words{QStringLiteral("cannot read it"), QStringLiteral("cannot write %1"),
-                             QStringLiteral("%1: %2: %3")};
-    for (const BatchFailure &failure : failures)
-        printError(DescribeFailure(failure, words));
+    for (const BatchFailure &failure : failures) {
+        const QString what = failure.FailedSide == BatchFailure::Side::Source
+            ? QStringLiteral("cannot read it")
+            : QStringLiteral("cannot write %1").arg(ShownName(QDir::toNativeSeparators(failure.Path)));
+        printError(QStringLiteral("%1: %2: %3").arg(ShownName(failure.FileName), what, failure.Reason));
+    }
     return failures.isEmpty() ? AllDone : SomeFailed;
 }
 

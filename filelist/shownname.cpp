@@ -1,10 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "shownname.h"
 
-#include "batchrun.h"
 #include "folderstate.h"
-
-#include <QDir>
 
 #include <algorithm>
 
@@ -46,12 +43,4 @@ QString ShownName(const QString &name)
     for (const QChar c : name)
         shown += escaped(c);
     return shown + u'\'';
-}
-
-QString DescribeFailure(const BatchFailure &failure, const FailureWords &words)
-{
-    const QString what = failure.FailedSide == BatchFailure::Side::Source
-        ? words.cannotRead
-        : words.cannotWrite.arg(ShownName(QDir::toNativeSeparators(failure.Path)));
-    return words.line.arg(ShownName(failure.FileName), what, failure.Reason);
 }

@@ -3,8 +3,6 @@
 
 #include <QString>
 
-struct BatchFailure;
-
 // A file name or path as it may be shown on a terminal or in a message: as
 // it is when it is printable UTF-8, Chinese included; otherwise in single
 // quotes, with each control character and each byte that is not UTF-8 (as
@@ -12,15 +10,3 @@ struct BatchFailure;
 // \\ and \' for a backslash and a quote, so that it stays on one line and
 // tells which file it means.
 QString ShownName(const QString &name);
-
-// The words a front end describes a failed file with: `cannotRead`, or
-// `cannotWrite` with the result's path as %1, put together by `line` with
-// the name as %1, what failed as %2 and the system's reason as %3.
-struct FailureWords
-{
-    QString cannotRead, cannotWrite, line;
-};
-
-// One line that tells which file failed, on which side and why, with names
-// and paths shown safely.
-QString DescribeFailure(const BatchFailure &failure, const FailureWords &words);
