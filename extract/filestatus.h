@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QFile>
+#include <QHashFunctions>
 
 #ifdef Q_OS_UNIX
 #include <sys/stat.h>
@@ -14,6 +15,11 @@ struct FileIdentity
     quint64 Device = 0, Inode = 0;
     bool operator==(const FileIdentity &) const = default;
 };
+
+inline size_t qHash(const FileIdentity &identity, size_t seed = 0)
+{
+    return qHashMulti(seed, identity.Device, identity.Inode);
+}
 
 #ifdef Q_OS_UNIX
 inline FileIdentity IdentityOf(const struct stat &status)

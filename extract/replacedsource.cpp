@@ -2,34 +2,33 @@
 #include "replacedsource.h"
 
 #include "batchrun.h"
+#include "filestatus.h"
 
-#include <QByteArray>
 #include <QFile>
 #include <QMultiHash>
 
 #include <algorithm>
+#include <optional>
 
 #ifdef Q_OS_WIN
 #include "win32path.h"
 
 #include <windows.h>
-#else
-#include <sys/stat.h>
 #endif
 
 namespace {
 
 // Names one file whatever path leads to it: its device and inode, or on
-// Windows its volume and file index. Empty when there is no such file.
-QByteArray fileIdentity(const QString &path)
+// Windows its volume and file index. Nothing when there is no such file.
+std::optional<FileIdentity> fileIdentity(const QString &path)
 {
     if (!path.isValidUtf16())
-        return {}; // a name that is not UTF-8 is never opened
+        return std::nullopt; // a name that is not UTF-8 is never opened
 #ifdef Q_OS_UNIX
     struct stat info;
     if (::stat(QFile::encodeName(path).constData(), &info) != 0)
-        return {};
-    return QByteArray::number(quint64(info.st_dev)) + ':' + QByteArray::number(quint64(info.st_ino));
+        return std::nullopt;
+    return IdentityOf(info);
 #else
     // Opening with no access right reads them even from a file another
     // program holds open.
@@ -37,14 +36,13 @@ QByteArray fileIdentity(const QString &path)
                                       FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
                                       FILE_FLAG_BACKUP_SEMANTICS, nullptr);
     if (file == INVALID_HANDLE_VALUE)
-        return {};
+        return std::nullopt;
     BY_HANDLE_FILE_INFORMATION info;
     const bool known = ::GetFileInformationByHandle(file, &info);
     ::CloseHandle(file);
     if (!known)
-        return {};
-    return QByteArray::number(quint64(info.dwVolumeSerialNumber)) + ':'
-        + QByteArray::number(quint64(info.nFileIndexHigh) << 32 | info.nFileIndexLow);
+        return std::nullopt;
+    return FileIdentity{info.dwVolumeSerialNumber, quint64(info.nFileIndexHigh) << 32 | info.nFileIndexLow};
 #endif
 }
 
@@ -53,16 +51,16 @@ QByteArray fileIdentity(const QString &path)
 QList<ReplacedSource> FindReplacedSources(const QString &SavePrefix, const QString &FolderPath,
                                           const QStringList &FileNames)
 {
-    QMultiHash<QByteArray, QString> sources; // several listed names may be one file
+    QMultiHash<FileIdentity, QString> sources; // several listed names may be one file
     for (const QString &name : FileNames) {
-        const QByteArray identity = fileIdentity(SourcePathOf(FolderPath, name));
-        if (!identity.isEmpty())
-            sources.insert(identity, name);
+        if (const std::optional<FileIdentity> identity = fileIdentity(SourcePathOf(FolderPath, name)))
+            sources.insert(*identity, name);
     }
     QList<ReplacedSource> replaced;
     for (const QString &name : FileNames) {
         const QString result = SavePrefix + name;
-        const QStringList names = sources.values(fileIdentity(result));
+        const std::optional<FileIdentity> identity = fileIdentity(result);
+        const QStringList names = identity ? sources.values(*identity) : QStringList();
         if (names.isEmpty())
             continue;
         const auto other = std::find_if(names.cbegin(), names.cend(), [&](const QString &n) { return n != name; });
