@@ -3,8 +3,9 @@
 // or UTF-16, through a buffer of 1 to 64 bytes and reads of 1 to 256 bytes so
 // that lines and CR LF pairs straddle buffer ends and reads come short,
 // against the reference lines and first column. The kept lines go through a
-// ResultWriter whose buffer, 4 bytes to 8 KiB, lines overflow or fill in
-// any of its ways, into a file that is read back. Parameters: a byte (encoding
+// ResultWriter into a file that is read back, byte order mark included; its
+// buffer, twice the block size squared (4 bytes to 8 KiB), lines and runs
+// fill, straddle and overflow in every way it has. Parameters: a byte (encoding
 // = byte % 3, by value = byte / 3 % 2, ToLastLine = byte / 6 % 2); StartLine
 // and EndLine (three bytes each); LowValue and HighValue (two bytes each, in
 // eighths); a byte whose bits, taken in turn, choose for each read after a
