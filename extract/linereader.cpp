@@ -36,6 +36,7 @@ bool LineReader::refill()
 {
     if (m_atEnd)
         return false;
+    Q_ASSERT(m_begin <= m_end && m_end <= m_buffer.size());
     if (m_begin > 0) {
         std::memmove(m_buffer.data(), m_buffer.constData() + m_begin, m_end - m_begin);
         m_nextCr = std::max<qsizetype>(m_nextCr - m_begin, 0);
@@ -139,6 +140,7 @@ qsizetype LineReader::find(char value, qsizetype &found)
         if (found == candidate && !isUnit(found, value))
             found += unitSize();
     }
+    Q_ASSERT(m_begin % unitSize() == 0 && found % unitSize() == 0 && found >= m_begin && found <= limit);
     return found;
 }
 

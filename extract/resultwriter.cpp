@@ -69,6 +69,7 @@ QString keepOwnerAndMode(QFile &file, const EarlierFile &earlier)
 ResultWriter::ResultWriter(const ResultFolder &folder, const QString &name, qsizetype bufferSize)
     : m_folder(folder), m_name(name)
 {
+    Q_ASSERT(bufferSize >= MaxLineEndSize);
     m_buffer.resize(bufferSize);
 }
 
@@ -90,6 +91,7 @@ bool ResultWriter::open(QFile::Permissions newFilePermissions, TextEncoding enco
     if (m_replacesEarlier && !keepAttributesOf(earlier, source))
         return false;
     const std::string_view lineEnd = LineEnd(encoding), mark = ByteOrderMark(encoding);
+    Q_ASSERT(qsizetype(lineEnd.size()) <= MaxLineEndSize && qsizetype(mark.size()) <= MaxLineEndSize);
     std::memcpy(m_lineEnd, lineEnd.data(), lineEnd.size());
     m_lineEndSize = qsizetype(lineEnd.size());
     std::memcpy(m_buffer.data(), mark.data(), mark.size());
@@ -158,6 +160,7 @@ void ResultWriter::discardTemporaryFile()
 // Every byte reaches the file through here.
 bool ResultWriter::writeOut(const char *data, qint64 size)
 {
+    Q_ASSERT(!m_failed); // a failed result's file is gone
     if (m_temporary.write(data, size) != size)
         return fail(ReasonOf(m_temporary));
     m_written += size;
@@ -183,6 +186,7 @@ bool ResultWriter::flush()
 {
     if (m_failed)
         return false;
+    Q_ASSERT(m_used <= m_buffer.size());
     const qsizetype used = std::exchange(m_used, 0);
     return used == 0 || writeOut(m_buffer.constData(), used);
 }

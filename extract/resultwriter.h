@@ -23,6 +23,9 @@ struct EarlierFile;
 class ResultWriter
 {
 public:
+    // The longest line end, in bytes.
+    static constexpr qsizetype MaxLineEndSize = 4;
+
     // The result `name` in `folder`, which outlives the writer.
     // `bufferSize` is at least MaxLineEndSize.
     ResultWriter(const ResultFolder &folder, const QString &name, qsizetype bufferSize);
@@ -115,8 +118,6 @@ private:
     bool fail(const QString &reason);
     void discardTemporaryFile();
 
-    static constexpr qsizetype MaxLineEndSize = 4;
-
     const ResultFolder &m_folder;
     QString m_name;
     QString m_temporaryName;
@@ -124,7 +125,7 @@ private:
     bool m_temporaryExists = false; // m_temporaryName may name a file of the folder
     bool m_replacesEarlier = false; // a file of the result's name was there at open()
     QByteArray m_buffer; // at least MaxLineEndSize bytes
-    qsizetype m_used = 0;
+    qsizetype m_used = 0; // at most m_buffer.size()
     char m_lineEnd[MaxLineEndSize] = {'\r', '\n'};
     qsizetype m_lineEndSize = 2;
     qsizetype m_markSize = 0; // the byte order mark the result begins with

@@ -2,7 +2,10 @@
 // Both extractions, FirstColumnKey and LineReader's next() and runs, on bytes
 // or UTF-16, through a buffer of 1 to 64 bytes and reads of 1 to 256 bytes so
 // that lines and CR LF pairs straddle buffer ends and reads come short,
-// against the reference lines and first column. Parameters: a byte (encoding
+// against the reference lines and first column. The kept lines go through a
+// ResultWriter into a file that is read back, byte order mark included; its
+// buffer, twice the block size squared (4 bytes to 8 KiB), lines and runs
+// fill, straddle and overflow in every way it has. Parameters: a byte (encoding
 // = byte % 3, by value = byte / 3 % 2, ToLastLine = byte / 6 % 2); StartLine
 // and EndLine (three bytes each); LowValue and HighValue (two bytes each, in
 // eighths); a byte whose bits, taken in turn, choose for each read after a
@@ -14,6 +17,10 @@
 
 #include "extractbylines.h"
 #include "extractbyvalue.h"
+#include "resultfolder.h"
+#include "resultwriter.h"
+
+#include <QTemporaryDir>
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
 {
@@ -31,7 +38,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     LineReader reader(device, blockSize, encoding);
 
     const std::vector<std::string_view> lines = ReferenceLines(stream, encoding);
-    std::string expected;
+    std::string expected(ByteOrderMark(encoding));
     for (std::size_t i = 0; i < lines.size(); ++i) {
         std::string_view keyed = lines[i];
         if (i == 0 && encoding == TextEncoding::Bytes && keyed.starts_with("\xEF\xBB\xBF"))
@@ -55,11 +62,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         if (byValue ? key && *key >= LowValue && *key <= HighValue : number >= StartLine && (ToLastLine || number <= EndLine))
             expected.append(lines[i]).append(LineEnd(encoding));
     }
-    KeptBytes kept{LineEnd(encoding)};
+    static const QTemporaryDir folderPath;
+    static const ResultFolder folder(folderPath.path());
+    ResultWriter kept(folder, QStringLiteral("result"), std::max(2 * blockSize * blockSize, ResultWriter::MaxLineEndSize));
+    Require(kept.open(QFile::ReadOwner | QFile::WriteOwner, encoding, {}), "open");
     Require(byValue ? ExtractByValue(reader, kept, LowValue, HighValue)
                     : ExtractByLines(reader, kept, StartLine, EndLine, ToLastLine),
             "refused");
-    Require(kept.bytes == expected, "kept lines");
+    QFile result(folderPath.filePath(QStringLiteral("result")));
+    Require(kept.commit() && result.open(QIODevice::ReadOnly) && result.readAll().toStdString() == expected, "kept lines");
+    result.remove(); // so that the next result is new, not one that replaces it
 
     // A numbered range leaves the lines after EndLine unread.
     std::size_t i = byValue || ToLastLine ? lines.size() : std::size_t(std::clamp<std::int64_t>(EndLine, 0, lines.size()));

@@ -11,7 +11,6 @@
 #include <cstring>
 #include <limits>
 #include <optional>
-#include <string>
 #include <string_view>
 
 // Stops the run when the engine and the reference disagree; libFuzzer then
@@ -61,25 +60,6 @@ struct FuzzInput
         case 2: return std::numeric_limits<std::int64_t>::min() + distance;
         default: return near;
         }
-    }
-};
-
-// An extraction's sink that keeps the bytes a result file would receive.
-struct KeptBytes
-{
-    std::string_view lineEnd;
-    std::string bytes;
-
-    bool append(std::string_view line)
-    {
-        bytes.append(line).append(lineEnd);
-        return true;
-    }
-
-    bool appendPart(std::string_view part)
-    {
-        bytes.append(part);
-        return true;
     }
 };
 
