@@ -5,6 +5,7 @@
 #include "fixture.h"
 #include "form1.h"
 #include "previewdialog.h"
+#include "qttranslation.h"
 #include "startfolder.h"
 
 #include <QTest>
@@ -374,6 +375,28 @@ private Q_SLOTS:
         QVERIFY2(!poll.isActive() && written < 6, "no 取消 was clicked, or the run went on after it");
         QCOMPARE(messages.value(0).Text, u"已取消\n\n已处理 %1 个文件，共 6 个。"_s.arg(written));
     }
+
+#ifdef Q_OS_WIN
+    // Qt's own texts on a Chinese system, as scripts/wine runs the tests: a
+    // question's buttons and a text box's menu, whose shortcuts follow a tab.
+    // Last, as the translation stays.
+    void qtTranslation()
+    {
+        InstallQtTranslation(*qApp);
+        QMessageBox box(QMessageBox::Question, u"Tarvel"_s, u"?"_s, QMessageBox::Yes | QMessageBox::Cancel);
+        QCOMPARE(box.button(QMessageBox::Yes)->text(), u"是(&Y)"_s);
+        QCOMPARE(box.button(QMessageBox::Cancel)->text(), u"取消"_s);
+        QLineEdit edit(u"text"_s);
+        const std::unique_ptr<QMenu> menu(edit.createStandardContextMenu());
+        QStringList texts;
+        for (const QAction *action : menu->actions()) {
+            if (!action->isSeparator())
+                texts.append(action->text().section(u'\t', 0, 0));
+        }
+        QCOMPARE(texts, (QStringList{u"撤消(&U)"_s, u"重做(&R)"_s, u"剪切(&T)"_s, u"复制(&C)"_s, u"粘贴(&P)"_s,
+                                     u"删除"_s, u"全选"_s}));
+    }
+#endif
 };
 
 QTEST_MAIN(TestForm1)
