@@ -72,39 +72,31 @@ const QStringList B{u"b.txt"_s}, All{u"a.txt"_s, u"b.txt"_s, u"c.txt"_s};
 const QString Full = u"No space left on device"_s, Link = u"is a symbolic link"_s;
 constexpr auto Source = BatchFailure::Side::Source, Result = BatchFailure::Side::Result;
 const Obstacle Obstacles[] = {
-    {"source removed", [](const QString &source, const QString &) { QVERIFY(QFile::remove(source)); }, Source, B,
-     u"No such file or directory"_s},
-    {"source replaced by a folder",
-     [](const QString &source, const QString &) { QVERIFY(QFile::remove(source) && QDir().mkdir(source)); }, Source, B},
-    {"source replaced by a FIFO, no hang",
-     [](const QString &source, const QString &) {
+    {"source removed", [](auto &source, auto &) { QVERIFY(QFile::remove(source)); }, Source, B, u"No such file or directory"_s},
+    {"source replaced by a folder", [](auto &source, auto &) { QVERIFY(QFile::remove(source) && QDir().mkdir(source)); },
+     Source, B},
+    {"source replaced by a FIFO, no hang", [](auto &source, auto &) {
          QVERIFY(QFile::remove(source) && ::mkfifo(QFile::encodeName(source).constData(), 0600) == 0);
      }, Source, B, u"Not a regular file"_s, u"r_"_s, "", 0, true},
     // The results still go where the run began, counted and without a
     // temporary file; an empty decoy takes the folder's name meanwhile.
-    {"results' folder renamed mid-run",
-     [](const QString &, const QString &result) {
+    {"results' folder renamed mid-run", [](auto &, auto &result) {
          const QString folder = QFileInfo(result).path();
          QVERIFY(QDir().rename(folder, folder + u"-moved"_s) && QDir().mkdir(folder));
      }, Result, {}, {}, u"WORK/r_"_s, "", 0, true},
     {"result path through a regular file", nullptr, Result, All, u"Not a directory"_s, u"a.txt/"_s},
-    {"result name is a folder",
-     [](const QString &, const QString &result) {
+    {"result name is a folder", [](auto &, auto &result) {
          QVERIFY(QFile::remove(result) && QDir().mkdir(result) && writeFile(result + u"/keep"_s, "kept"));
      }, Result, B},
-    {"result name links to another source",
-     [](const QString &source, const QString &result) {
+    {"result name links to another source", [](auto &source, auto &result) {
          QVERIFY(QFile::remove(result) && QFile::link(QFileInfo(source).path() + u"/a.txt"_s, result));
      }, Result, B, Link},
     {"result name is a dangling link",
-     [](const QString &, const QString &result) {
-         QVERIFY(QFile::remove(result) && QFile::link(result + u".gone"_s, result));
-     }, Result, B, Link},
+     [](auto &, auto &result) { QVERIFY(QFile::remove(result) && QFile::link(result + u".gone"_s, result)); }, Result, B, Link},
     {"result name too long", nullptr, Result, All, u"File name too long"_s, u"r_"_s + QString(250, u'x')},
-    {"read-only file system",
-     [](const QString &, const QString &result) {
-         QCOMPARE(::mount(nullptr, QFile::encodeName(QFileInfo(result).path()).constData(), nullptr, MS_REMOUNT | MS_RDONLY,
-                          nullptr), 0);
+    {"read-only file system", [](auto &, auto &result) {
+         const QByteArray folder = QFile::encodeName(QFileInfo(result).path());
+         QCOMPARE(::mount(nullptr, folder.constData(), nullptr, MS_REMOUNT | MS_RDONLY, nullptr), 0);
      }, Result, All, u"Read-only file system"_s, u"r_"_s, "size=1m"},
     {"disk full while writing", nullptr, Result, B, Full, u"r_"_s, "size=1m", 3 << 20},
     {"disk full on commit, all in the buffer", nullptr, Result, B, Full, u"r_"_s, "size=128k", 200 << 10},
@@ -311,8 +303,7 @@ private Q_SLOTS:
                 QSKIP(qPrintable(mounted->whyNot));
         }
         prefix.replace(u"SRC/"_s, sources.path() + u'/').replace(u"WORK/"_s, work.path() + u'/');
-        const QStringList names{u"a.txt"_s, u"b.txt"_s, u"c.txt"_s};
-        for (const QString &name : names) {
+        for (const QString &name : All) {
             const QByteArray line = "1 " + name.toUtf8() + "\r\n";
             QVERIFY(writeFile(sources.filePath(name), line.repeated(name == u"b.txt"_s ? row->bSize / 9 + 1 : 1)));
         }
@@ -325,7 +316,7 @@ private Q_SLOTS:
         if (row->setUp && !row->midRun)
             row->setUp(source, result);
         Contents expected = folderContents(work.path());
-        for (const QString &name : names) {
+        for (const QString &name : All) {
             if (!row->failing.contains(name))
                 expected.insert(QDir(work.path()).relativeFilePath(prefix + name), sourcesBefore.value(name));
         }
@@ -363,7 +354,7 @@ private Q_SLOTS:
         }
         QCOMPARE(failed, row->failing);
         QCOMPARE(folderContents(work.path()), expected); // earlier files kept, no temporary file
-        for (const QString &name : names) {
+        for (const QString &name : All) {
             if (!sourceSide || name != u"b.txt"_s)
                 QCOMPARE(readFile(sources.filePath(name)), sourcesBefore.value(name));
         }
@@ -453,32 +444,27 @@ private Q_SLOTS:
         const QStringList names = data.entryList({u"*.txt"_s, u"*.asc"_s, u"*.dat"_s}, QDir::Files);
         QVERIFY(names.size() >= 9);
         static const QRegularExpression number(u"^[ \t]*([+-]?(\\d+\\.?\\d*|\\.\\d+)([eE][+-]?\\d+)?)"_s);
-        const auto keyOf = [](const QByteArray &line) { // none gives NaN, outside every range
-            const QRegularExpressionMatch match = number.match(QString::fromLatin1(line));
+        const auto keyOf = [](const QString &line) { // none gives NaN, outside every range
+            const QRegularExpressionMatch match = number.match(line);
             return match.hasMatch() ? match.captured(1).toDouble() : qQNaN();
         };
         QTemporaryDir work;
         for (const QString &name : names) {
-            QByteArray bytes = readFile(data.filePath(name));
-            QByteArrayList lines = bytes.replace("\r\n", "\n").replace('\r', '\n').split('\n');
-            if (lines.last().isEmpty())
-                lines.removeLast(); // the split's empty text after the last line end
+            const QStringList lines = linesOf(readFile(data.filePath(name)));
             QVERIFY(lines.size() > 10);
             const auto [low, high] = std::minmax({keyOf(lines[lines.size() / 3]), keyOf(lines[lines.size() / 3 + 5])});
             // Each result after the file's name, so that a difference names it.
             const auto resultOf = [&](BatchSettings settings) {
                 settings.SavePrefix = work.filePath(u"r_"_s);
                 const bool done = RunBatch(settings, data.path(), {name}).Failures.isEmpty();
-                return name.toUtf8() + ": " + (done ? readFile(settings.SavePrefix + name) : "<failed>");
+                return name + u": "_s + (done ? QString::fromLatin1(readFile(settings.SavePrefix + name)) : u"<failed>"_s);
             };
-            const auto crLf = [&](const QByteArrayList &lines) { return name.toUtf8() + ": " + lines.join("\r\n") + "\r\n"; };
+            const auto crLf = [&](const QStringList &lines) { return name + u": "_s + lines.join(u"\r\n"_s) + u"\r\n"_s; };
             QCOMPARE(resultOf(byLines(u"2"_s, u"5"_s)), crLf(lines.mid(1, 4)));
             QCOMPARE(resultOf(byLines(u"1"_s, u"*"_s)), crLf(lines));
             for (const auto &[from, to] : {std::pair(low, high), std::minmax({low, high, 0.0})}) {
-                QByteArrayList kept;
-                std::copy_if(lines.begin(), lines.end(), std::back_inserter(kept), [&](const QByteArray &line) {
-                    return keyOf(line) >= from && keyOf(line) <= to;
-                });
+                QStringList kept = lines;
+                kept.removeIf([&](const QString &line) { return !(keyOf(line) >= from && keyOf(line) <= to); });
                 QCOMPARE(resultOf(byValue(QString::number(from, 'g', 17), QString::number(to, 'g', 17))), crLf(kept));
             }
             // The photon counts from time 0 on: the data lines, without the
