@@ -13,7 +13,6 @@
 #include <QRegularExpression>
 #include <QScopeGuard>
 #include <QStringConverter>
-#include <QTest>
 
 #include <algorithm>
 #include <clocale>
@@ -21,7 +20,6 @@
 #ifdef Q_OS_UNIX
 #include <sys/stat.h>
 #include <sys/xattr.h>
-#include <unistd.h>
 #endif
 
 namespace {
@@ -378,51 +376,45 @@ private Q_SLOTS:
             ::stat(QFile::encodeName(path).constData(), &info);
             return info;
         };
-        const auto create = [](const QString &path, mode_t mode) {
-            return writeFile(path, "1 x\r\n") && ::chmod(QFile::encodeName(path).constData(), mode) == 0;
-        };
-        QVERIFY(create(sources.filePath(u"a.txt"_s), 0400));
-        QVERIFY(create(sources.filePath(u"b.txt"_s), 0644));
-        QVERIFY(create(sources.filePath(u"c.txt"_s), 0604));
-        QVERIFY(create(work.filePath(u"r_c.txt"_s), 0664));
         const bool root = ::geteuid() == 0;
         const uid_t owner = root ? 65534 : ::geteuid();
         const gid_t group = root ? 65534 : ::getegid();
-        const QByteArray c = QFile::encodeName(sources.filePath(u"c.txt"_s));
-        QCOMPARE(::chown(c.constData(), owner, group), 0);
-        // Planted by another user where a's result goes, writable by all.
-        if (root) {
-            QVERIFY(create(work.filePath(u"r_a.txt"_s), 0666));
-            QCOMPARE(::chown(QFile::encodeName(work.filePath(u"r_a.txt"_s)).constData(), 65534, 65534), 0);
-        }
+        // A file of that mode, given to `owner` and `group` when asked.
+        const auto create = [&](const QString &path, mode_t mode, bool given = false) {
+            const QByteArray name = QFile::encodeName(path);
+            return writeFile(path, "1 x\r\n") && ::chmod(name.constData(), mode) == 0
+                && (!given || ::chown(name.constData(), owner, group) == 0);
+        };
+        const QString c = sources.filePath(u"c.txt"_s), resultOfA = work.filePath(u"r_a.txt"_s);
+        QVERIFY(create(sources.filePath(u"a.txt"_s), 0400) && create(sources.filePath(u"b.txt"_s), 0644)
+                && create(c, 0604, true) && create(work.filePath(u"r_c.txt"_s), 0664));
+        QVERIFY(!root || create(resultOfA, 0666, true)); // planted by another user, writable by all
         // Read by nobody through an access control list, which in place stays.
-        const bool withAcl = QProcess::execute(u"setfacl"_s, {u"-m"_s, u"u:65534:r"_s, QString::fromLocal8Bit(c)}) == 0;
+        const bool withAcl = QProcess::execute(u"setfacl"_s, {u"-m"_s, u"u:65534:r"_s, c}) == 0;
         const auto aclOf = [&] {
             QByteArray acl(256, 0);
-            acl.resize(std::max<ssize_t>(::getxattr(c.constData(), "system.posix_acl_access", acl.data(), acl.size()), 0));
+            const QByteArray name = QFile::encodeName(c);
+            acl.resize(std::max<ssize_t>(::getxattr(name.constData(), "system.posix_acl_access", acl.data(), acl.size()), 0));
             return acl;
         };
         const QByteArray aclBefore = aclOf();
-        const mode_t modeBefore = statOf(sources.filePath(u"c.txt"_s)).st_mode;
+        const struct stat before = statOf(c);
 
         BatchSettings settings;
         settings.SavePrefix = work.filePath(u"r_"_s);
         QCOMPARE(RunBatch(settings, sources.path(), {u"a.txt"_s, u"b.txt"_s, u"c.txt"_s}).Done, 3);
-        const ino_t replaced = statOf(sources.filePath(u"c.txt"_s)).st_ino;
         settings.SavePrefix = sources.path() + u'/';
         QCOMPARE(RunBatch(settings, sources.path(), {u"c.txt"_s}).Done, 1);
 
-        QCOMPARE(statOf(work.filePath(u"r_a.txt"_s)).st_mode & 07777, 0600u);
-        QCOMPARE(statOf(work.filePath(u"r_a.txt"_s)).st_uid, ::geteuid());
+        QCOMPARE(statOf(resultOfA).st_mode & 07777, 0600u);
+        QCOMPARE(statOf(resultOfA).st_uid, ::geteuid());
         QCOMPARE(statOf(work.filePath(u"r_b.txt"_s)).st_mode & 07777, 0640u);
         QCOMPARE(statOf(work.filePath(u"r_c.txt"_s)).st_mode & 07777, 0664u);
-        const struct stat inPlace = statOf(sources.filePath(u"c.txt"_s));
-        QVERIFY(inPlace.st_ino != replaced); // a new file took the name
-        QCOMPARE(inPlace.st_mode, modeBefore);
-        QCOMPARE(inPlace.st_uid, owner);
-        QCOMPARE(inPlace.st_gid, group);
+        const struct stat inPlace = statOf(c);
+        QVERIFY(inPlace.st_ino != before.st_ino); // a new file took the name
+        QCOMPARE(std::tuple(inPlace.st_mode, inPlace.st_uid, inPlace.st_gid), std::tuple(before.st_mode, owner, group));
         QCOMPARE(aclOf(), aclBefore);
-        QCOMPARE(readFile(sources.filePath(u"c.txt"_s)), "1 x\r\n");
+        QCOMPARE(readFile(c), "1 x\r\n");
         if (!root)
             QSKIP("not root: no file of another user could be planted at a result's name");
         if (!withAcl)
