@@ -47,6 +47,7 @@ void resultOfAIsALinkedSource(const QString &folder, const QString &)
     QVERIFY(hardLink(folder + u"/a.txt"_s, folder + u"/x_a.txt"_s));
 }
 #ifdef Q_OS_UNIX
+constexpr auto Everyone = QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadOther | QFile::ExeOther;
 void linkToB(const QString &folder, const QString &work) { QVERIFY(QFile::link(folder + u"/b.dat"_s, work + u"/r_a.txt"_s)); }
 void folderLink(const QString &, const QString &work)
 {
@@ -68,8 +69,7 @@ void giveToNobody(const QString &folder, const QString &work)
     const uid_t user = ::geteuid() == 0 ? 65534 : ::geteuid();
     for (const QString &path : {work, work + u"/r_a.txt"_s})
         QCOMPARE(::chown(QFile::encodeName(path).constData(), user, -1), 0);
-    const auto everyone = QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadOther | QFile::ExeOther;
-    QVERIFY(QFile::setPermissions(QFileInfo(folder).path(), everyone) && QFile::setPermissions(folder, everyone));
+    QVERIFY(QFile::setPermissions(QFileInfo(folder).path(), Everyone) && QFile::setPermissions(folder, Everyone));
 }
 // A writable earlier result in a working folder that may not be written:
 // no way to replace it but writing through it.
@@ -199,9 +199,8 @@ QString programForEveryone()
     static QTemporaryDir folder;
     const QString program = folder.filePath(u"tarvel-batch"_s);
     if (!QFileInfo::exists(program)) {
-        const auto everyone = QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadOther | QFile::ExeOther;
-        if (!QFile::copy(QStringLiteral(TARVEL_BATCH_EXE), program) || !QFile::setPermissions(folder.path(), everyone)
-            || !QFile::setPermissions(program, everyone))
+        if (!QFile::copy(QStringLiteral(TARVEL_BATCH_EXE), program) || !QFile::setPermissions(folder.path(), Everyone)
+            || !QFile::setPermissions(program, Everyone))
             qFatal("cannot copy tarvel-batch into %s", qPrintable(folder.path()));
     }
     return program;
@@ -352,12 +351,10 @@ private Q_SLOTS:
         // A folder named in GBK is refused, not taken for the folder "��" beside it.
         for (const char *name : {"\xb2\xe2", "\xef\xbf\xbd\xef\xbf\xbd"})
             QVERIFY(std::filesystem::create_directory(folder / name) && std::ofstream(folder / name / "a.txt") << "1\r\n");
-        QProcess gbk;
-        gbk.setWorkingDirectory(root.path());
-        gbk.start(u"sh"_s, {u"-c"_s, u"exec \"$0\" --prefix r_ src/\"$(printf '\\262\\342')\""_s, QStringLiteral(TARVEL_BATCH_EXE)});
-        QVERIFY(gbk.waitForFinished(-1));
-        QCOMPARE(gbk.exitCode(), 2);
-        QVERIFY(gbk.readAllStandardError().startsWith("tarvel-batch: 'src/\\xb2\\xe2': the name is not valid UTF-8"));
+        tool.start(u"sh"_s, {u"-c"_s, u"exec \"$0\" --prefix r_ src/\"$(printf '\\262\\342')\""_s, QStringLiteral(TARVEL_BATCH_EXE)});
+        QVERIFY(tool.waitForFinished(-1));
+        QCOMPARE(tool.exitCode(), 2);
+        QVERIFY(tool.readAllStandardError().startsWith("tarvel-batch: 'src/\\xb2\\xe2': the name is not valid UTF-8"));
         QVERIFY(!QFile::exists(root.filePath(u"r_a.txt"_s)));
     }
 #endif

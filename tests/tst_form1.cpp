@@ -19,16 +19,14 @@ const QByteArray FileA = "10 x\r\n20 y\r\n30 z\r\n40 w\r\n";
 // A folder holding a.txt and b.dat.
 void makeFolder(const QString &folder)
 {
-    QVERIFY(QDir().mkpath(folder));
-    QVERIFY(writeFile(folder + u"/a.txt"_s, FileA) && writeFile(folder + u"/b.dat"_s, "1\r\n2\n\r3\r4"));
+    QVERIFY(QDir().mkpath(folder) && writeFile(folder + u"/a.txt"_s, FileA) && writeFile(folder + u"/b.dat"_s, "1\r\n2\n\r3\r4"));
 }
 
 // Runs with the folder a.txt and b.dat are in as working directory, where
 // an empty prefix writes over them, and `extra` beside them.
 struct Replacing
 {
-    const char *name;
-    const char *extra, *prefix;
+    const char *name, *extra, *prefix;
     bool yes;    // the answer to the question, which a refused run never asks
     int refused; // how many results the refusal counts; 0: the run is not refused
 };
@@ -55,17 +53,11 @@ class TestForm1 : public QObject
     bool ownedByForm = true; // every dialog had the window as its owner
 
     template <class Control = QWidget>
-    Control *control(const char *name) const
-    {
-        return form->findChild<Control *>(QString::fromLatin1(name));
-    }
+    Control *control(const char *name) const { return form->findChild<Control *>(QString::fromLatin1(name)); }
     void click(const char *button) const { QTest::mouseClick(control<QPushButton>(button), Qt::LeftButton); }
     void type(const char *box, const QString &text) const { control<QLineEdit>(box)->setText(text); }
     // The folder's path and count as the window shows them.
-    QString shownFolder() const
-    {
-        return control<QLineEdit>("Text1")->text() + u' ' + control<QLabel>("Label8")->text();
-    }
+    QString shownFolder() const { return control<QLineEdit>("Text1")->text() + u' ' + control<QLabel>("Label8")->text(); }
 
 private Q_SLOTS:
     void init()
