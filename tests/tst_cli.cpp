@@ -198,11 +198,11 @@ QString programForEveryone()
 {
     static QTemporaryDir folder;
     const QString program = folder.filePath(u"tarvel-batch"_s);
-    if (!QFileInfo::exists(program)) {
-        if (!QFile::copy(QStringLiteral(TARVEL_BATCH_EXE), program) || !QFile::setPermissions(folder.path(), Everyone)
-            || !QFile::setPermissions(program, Everyone))
-            qFatal("cannot copy tarvel-batch into %s", qPrintable(folder.path()));
-    }
+    const bool copied = QFileInfo::exists(program)
+        || (QFile::copy(QStringLiteral(TARVEL_BATCH_EXE), program) && QFile::setPermissions(folder.path(), Everyone)
+            && QFile::setPermissions(program, Everyone));
+    if (!copied)
+        qFatal("cannot copy tarvel-batch into %s", qPrintable(folder.path()));
     return program;
 }
 #endif
@@ -252,8 +252,7 @@ QString mismatch(const QByteArray &said, const char *expected, const QString &ro
     QString start = QString::fromUtf8(expected).replace(u"ROOT"_s, root);
     for (const auto &[words, reason] : SystemReasons)
         start.replace(words, reason);
-    start = QDir::toNativeSeparators(start);
-    return (start.isEmpty() ? text.isEmpty() : text.startsWith(start)) ? QString() : text + u'|';
+    return (start.isEmpty() ? text.isEmpty() : text.startsWith(QDir::toNativeSeparators(start))) ? QString() : text + u'|';
 }
 
 } // namespace
@@ -285,14 +284,11 @@ private Q_SLOTS:
 
         const QString dir = QDir::toNativeSeparators(folder), arguments = QString::fromUtf8(run.arguments);
         QTemporaryDir logs; // beside the folders compared
-        const QString log = logs.filePath(u"strace"_s);
-        QStringList tracer;
-        if (run.syncsAndRenames) {
-            tracer = {QStandardPaths::findExecutable(u"strace"_s), u"-f"_s, u"-o"_s, log, u"-e"_s,
-                      u"trace=fsync,fdatasync,syncfs,sync,rename,renameat,renameat2"_s};
-            if (tracer[0].isEmpty())
-                QSKIP("strace is not installed: the order of syncs and renames is not checked");
-        }
+        const QString strace = QStandardPaths::findExecutable(u"strace"_s), log = logs.filePath(u"strace"_s);
+        if (run.syncsAndRenames && strace.isEmpty())
+            QSKIP("strace is not installed: the order of syncs and renames is not checked");
+        const QStringList tracer = run.syncsAndRenames ? QStringList{strace, u"-f"_s, u"-o"_s, log, u"-e"_s,
+                                   u"trace=fsync,fdatasync,syncfs,sync,rename,renameat,renameat2"_s} : QStringList();
         QProcess tool;
         start(tool, arguments.contains(u"DIR"_s) ? work : folder,
               QString(arguments).replace(u"UPPER"_s, dir.toUpper()).split(u' ').replaceInStrings(u"DIR"_s, dir), tracer);
