@@ -9,9 +9,6 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#ifdef Q_OS_LINUX
-#include <sys/mount.h>
-#endif
 #ifdef Q_OS_UNIX
 #include <unistd.h>
 #else
@@ -72,24 +69,3 @@ inline bool hardLink(const QString &from, const QString &to)
                              reinterpret_cast<const wchar_t *>(QDir::toNativeSeparators(from).utf16()), nullptr);
 #endif
 }
-
-#ifdef Q_OS_LINUX
-// A tmpfs mounted over a folder while the object lives; whyNot tells why it
-// did not happen (mounting needs root).
-struct TmpfsMount
-{
-    QByteArray where;
-    QString whyNot;
-
-    TmpfsMount(const QString &folder, const char *options) : where(QFile::encodeName(folder))
-    {
-        if (::mount("tmpfs", where.constData(), "tmpfs", 0, options) != 0)
-            whyNot = u"cannot mount a tmpfs: "_s + qt_error_string();
-    }
-    ~TmpfsMount()
-    {
-        if (whyNot.isEmpty())
-            ::umount2(where.constData(), MNT_DETACH);
-    }
-};
-#endif

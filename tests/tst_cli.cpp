@@ -9,14 +9,12 @@
 #include <QRegularExpression>
 #include <QScopeGuard>
 #include <QStandardPaths>
-#include <QTest>
 
 #include <filesystem>
 #include <fstream>
 #include <utility>
 #ifdef Q_OS_UNIX
 #include <csignal>
-#include <unistd.h>
 #endif
 
 namespace {
@@ -49,6 +47,7 @@ void resultOfAIsALinkedSource(const QString &folder, const QString &)
     QVERIFY(hardLink(folder + u"/a.txt"_s, folder + u"/x_a.txt"_s));
 }
 #ifdef Q_OS_UNIX
+constexpr auto Everyone = QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadOther | QFile::ExeOther;
 void linkToB(const QString &folder, const QString &work) { QVERIFY(QFile::link(folder + u"/b.dat"_s, work + u"/r_a.txt"_s)); }
 void folderLink(const QString &, const QString &work)
 {
@@ -70,8 +69,7 @@ void giveToNobody(const QString &folder, const QString &work)
     const uid_t user = ::geteuid() == 0 ? 65534 : ::geteuid();
     for (const QString &path : {work, work + u"/r_a.txt"_s})
         QCOMPARE(::chown(QFile::encodeName(path).constData(), user, -1), 0);
-    const auto everyone = QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadOther | QFile::ExeOther;
-    QVERIFY(QFile::setPermissions(QFileInfo(folder).path(), everyone) && QFile::setPermissions(folder, everyone));
+    QVERIFY(QFile::setPermissions(QFileInfo(folder).path(), Everyone) && QFile::setPermissions(folder, Everyone));
 }
 // A writable earlier result in a working folder that may not be written:
 // no way to replace it but writing through it.
@@ -117,18 +115,19 @@ struct Run
     const char *output, *error;
     QStringList written;
     bool interrupted = false; // SIGTERM once the temporary file of a large source is there
+    // Run under strace where it is installed: the syncs and renames it makes, in order.
+    const char *syncsAndRenames = nullptr;
 };
 
 const char *const Usage = "tarvel-batch: ", *const OnA = "tarvel-batch: a.txt: ";
 const char *const ReplacesB = "tarvel-batch: a.txt: its result r_a.txt would replace the source b.dat;";
+const char *const WrittenIntoWork = "tarvel-batch: 3 result files written into ROOT/work, 0 of them empty\n";
 const QStringList New{u"work/new_a.txt"_s, u"work/new_b.dat"_s, u"work/new_c.asc"_s};
 const QStringList InPlace{u"数据/a.txt"_s, u"数据/b.dat"_s, u"数据/c.asc"_s};
 const Run Runs[] = {
-    {"lines 2 to * with a prefix", nullptr, "--to * --from 2 --prefix new_ DIR", 0, "", "", New},
     {"lines 2 to 3*, the last line", nullptr, "--from 2 --to 3* --prefix new_ DIR", 0, "", "", New},
     {"values 12 to 45", nullptr, "--by-value --low 12 --high 45 --prefix new_ DIR", 0, "", "", New},
-    {"verbose", nullptr, "--verbose --from 2 --prefix new_ DIR", 0,
-     "tarvel-batch: 3 result files written into ROOT/work, 0 of them empty\n", "", New},
+    {"verbose, lines 2 to *", nullptr, "--verbose --to * --from 2 --prefix new_ DIR", 0, WrittenIntoWork, "", New},
     {"results that fail, verbose", nullptr, "--prefix out/r_ DIR --verbose", 1,
      "tarvel-batch: 0 result files written into ROOT/work/out, 0 of them empty\n",
      "tarvel-batch: a.txt: cannot write out/r_a.txt: ", {}},
@@ -157,8 +156,6 @@ const Run Runs[] = {
     // Writing through a link to a source would empty it before it is read.
     {"result hard-linked to its source", hardLinkToOwnSource, "--from 2 DIR", 2, "", OnA, {}},
     {"result hard-linked to another source", hardLinkToB, "--from 2 --prefix r_ DIR", 2, "", ReplacesB, {}},
-    {"result hard-linked to another source, in place", hardLinkToB, "--from 2 --prefix r_ --in-place DIR", 2, "",
-     ReplacesB, {}},
     {"result of a.txt is the source x_a.txt", resultOfAIsASource, "--prefix x_", 2, "",
      "tarvel-batch: a.txt: its result x_a.txt would replace the source x_a.txt;", {}},
     {"result of a.txt is the source x_a.txt, in place", resultOfAIsASource, "--prefix x_ --in-place", 2, "",
@@ -171,12 +168,17 @@ const Run Runs[] = {
 #ifdef Q_OS_UNIX
     {"verbose, the folder cleaned", nullptr,
      "--verbose --from 2 --prefix ../../../../../../../../../../../../../../../../../../../../../..DIR/./../work/new_ DIR", 0,
-     "tarvel-batch: 3 result files written into ROOT/work, 0 of them empty\n", "", New},
+     WrittenIntoWork, "", New},
     {"SIGTERM mid-file", largeSource, "--by-value --low 12 --high 45 --prefix r_ DIR", SIGTERM, "", "",
      {u"work/r_a.txt"_s}, true},
     {"result links to a source", linkToB, "--from 2 --prefix r_ DIR", 2, "", ReplacesB, {}},
     {"a folder of the prefix is a link", folderLink, "--from 2 --prefix out/r_ DIR", 0, "", "",
      {u"work/real/r_a.txt"_s, u"work/real/r_b.dat"_s, u"work/real/r_c.asc"_s}},
+    // Each result is on disk before it takes its source's name, and the file
+    // system is synced after the last rename, so that a run's end means its
+    // results are on disk.
+    {"in place, durable", nullptr, "--in-place --from 2", 0, "", "", InPlace, false,
+     "fsync rename fsync rename fsync rename syncfs"},
     {"read-only working folder, writable earlier result", readOnlyWork, "--from 2 --prefix r_ DIR", 1, "",
      "tarvel-batch: a.txt: cannot write r_a.txt: DENIED", {}},
 #endif
@@ -196,19 +198,18 @@ QString programForEveryone()
 {
     static QTemporaryDir folder;
     const QString program = folder.filePath(u"tarvel-batch"_s);
-    if (!QFileInfo::exists(program)) {
-        const auto everyone = QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadOther | QFile::ExeOther;
-        if (!QFile::copy(QStringLiteral(TARVEL_BATCH_EXE), program) || !QFile::setPermissions(folder.path(), everyone)
-            || !QFile::setPermissions(program, everyone))
-            qFatal("cannot copy tarvel-batch into %s", qPrintable(folder.path()));
-    }
+    const bool copied = QFileInfo::exists(program)
+        || (QFile::copy(QStringLiteral(TARVEL_BATCH_EXE), program) && QFile::setPermissions(folder.path(), Everyone)
+            && QFile::setPermissions(program, Everyone));
+    if (!copied)
+        qFatal("cannot copy tarvel-batch into %s", qPrintable(folder.path()));
     return program;
 }
 #endif
 
 // Runs tarvel-batch in `work`, as the folder's owner: nobody, where a set-up
-// gave it to them.
-void start(QProcess &tool, const QString &work, const QStringList &arguments)
+// gave it to them; else under `tracer`, if any.
+void start(QProcess &tool, const QString &work, const QStringList &arguments, const QStringList &tracer = {})
 {
     tool.setWorkingDirectory(work);
 #ifdef Q_OS_UNIX
@@ -216,7 +217,18 @@ void start(QProcess &tool, const QString &work, const QStringList &arguments)
         return tool.start(u"runuser"_s,
                           QStringList{u"-u"_s, QFileInfo(work).owner(), u"--"_s, programForEveryone()} + arguments);
 #endif
-    tool.start(QStringLiteral(TARVEL_BATCH_EXE), arguments);
+    const QStringList command = tracer + QStringList{QStringLiteral(TARVEL_BATCH_EXE)} + arguments;
+    tool.start(command.first(), command.mid(1));
+}
+
+// The syncs and renames in an strace log, renameat and renameat2 as rename.
+QString syncsAndRenames(const QString &log)
+{
+    static const QRegularExpression call(u"^\\d+ +(rename|\\w+)\\w*\\("_s, QRegularExpression::MultilineOption);
+    QStringList calls;
+    for (const QRegularExpressionMatch &found : call.globalMatch(QString::fromUtf8(readFile(log))))
+        calls.append(found.captured(1));
+    return calls.join(u' ');
 }
 
 // The system's reasons, by the words that stand for them in the rows: on
@@ -240,8 +252,7 @@ QString mismatch(const QByteArray &said, const char *expected, const QString &ro
     QString start = QString::fromUtf8(expected).replace(u"ROOT"_s, root);
     for (const auto &[words, reason] : SystemReasons)
         start.replace(words, reason);
-    start = QDir::toNativeSeparators(start);
-    return (start.isEmpty() ? text.isEmpty() : text.startsWith(start)) ? QString() : text + u'|';
+    return (start.isEmpty() ? text.isEmpty() : text.startsWith(QDir::toNativeSeparators(start))) ? QString() : text + u'|';
 }
 
 } // namespace
@@ -272,21 +283,31 @@ private Q_SLOTS:
             expected.insert(path, FromLineTwo.value(path.section(u'/', -1).section(u'_', -1)));
 
         const QString dir = QDir::toNativeSeparators(folder), arguments = QString::fromUtf8(run.arguments);
+        QTemporaryDir logs; // beside the folders compared
+        const QString strace = QStandardPaths::findExecutable(u"strace"_s), log = logs.filePath(u"strace"_s);
+        if (run.syncsAndRenames && strace.isEmpty())
+            QSKIP("strace is not installed: the order of syncs and renames is not checked");
+        const QStringList tracer = run.syncsAndRenames ? QStringList{strace, u"-f"_s, u"-o"_s, log, u"-e"_s,
+                                   u"trace=fsync,fdatasync,syncfs,sync,rename,renameat,renameat2"_s} : QStringList();
         QProcess tool;
         start(tool, arguments.contains(u"DIR"_s) ? work : folder,
-              QString(arguments).replace(u"UPPER"_s, dir.toUpper()).split(u' ').replaceInStrings(u"DIR"_s, dir));
+              QString(arguments).replace(u"UPPER"_s, dir.toUpper()).split(u' ').replaceInStrings(u"DIR"_s, dir), tracer);
         if (run.interrupted) {
             QVERIFY(QTest::qWaitFor([&] { return !QDir(work).entryList({u".tarvel-*"_s}, QDir::Hidden | QDir::Files).isEmpty(); },
                                     60000));
             tool.terminate();
         }
         QVERIFY(tool.waitForFinished(-1));
+        const QByteArray error = tool.readAllStandardError();
+        if (run.syncsAndRenames && error.contains("ptrace"))
+            QSKIP("strace may not trace here");
 
         QCOMPARE(tool.exitStatus(), run.interrupted ? QProcess::CrashExit : QProcess::NormalExit);
         QCOMPARE(tool.exitCode(), run.exitCode);
         QCOMPARE(mismatch(tool.readAllStandardOutput(), run.output, root.path()), QString());
-        QCOMPARE(mismatch(tool.readAllStandardError(), run.error, root.path()), QString());
+        QCOMPARE(mismatch(error, run.error, root.path()), QString());
         QCOMPARE(folderContents(root.path()), expected);
+        QCOMPARE(run.syncsAndRenames ? syncsAndRenames(log) : QString(), QString::fromLatin1(run.syncsAndRenames));
     }
 
 #ifdef Q_OS_WIN
@@ -326,46 +347,14 @@ private Q_SLOTS:
         // A folder named in GBK is refused, not taken for the folder "��" beside it.
         for (const char *name : {"\xb2\xe2", "\xef\xbf\xbd\xef\xbf\xbd"})
             QVERIFY(std::filesystem::create_directory(folder / name) && std::ofstream(folder / name / "a.txt") << "1\r\n");
-        QProcess gbk;
-        gbk.setWorkingDirectory(root.path());
-        gbk.start(u"sh"_s, {u"-c"_s, u"exec \"$0\" --prefix r_ src/\"$(printf '\\262\\342')\""_s, QStringLiteral(TARVEL_BATCH_EXE)});
-        QVERIFY(gbk.waitForFinished(-1));
-        QCOMPARE(gbk.exitCode(), 2);
-        QVERIFY(gbk.readAllStandardError().startsWith("tarvel-batch: 'src/\\xb2\\xe2': the name is not valid UTF-8"));
+        tool.start(u"sh"_s, {u"-c"_s, u"exec \"$0\" --prefix r_ src/\"$(printf '\\262\\342')\""_s, QStringLiteral(TARVEL_BATCH_EXE)});
+        QVERIFY(tool.waitForFinished(-1));
+        QCOMPARE(tool.exitCode(), 2);
+        QVERIFY(tool.readAllStandardError().startsWith("tarvel-batch: 'src/\\xb2\\xe2': the name is not valid UTF-8"));
         QVERIFY(!QFile::exists(root.filePath(u"r_a.txt"_s)));
     }
 #endif
 
-#ifdef Q_OS_LINUX
-    // Each replaced result is on disk before it takes its name, and the file
-    // system is synced after the last rename, so a run's end means its
-    // results are on disk.
-    void durableOrder()
-    {
-        const QString strace = QStandardPaths::findExecutable(u"strace"_s);
-        if (strace.isEmpty())
-            QSKIP("strace is not installed: the order of syncs and renames is not checked");
-        QTemporaryDir root;
-        for (auto it = Sources.begin(); it != Sources.end(); ++it)
-            QVERIFY(writeFile(root.filePath(it.key()), it.value()));
-        const QString log = root.filePath(u".log"_s);
-        QProcess tool;
-        tool.setWorkingDirectory(root.path());
-        tool.start(strace, {u"-f"_s, u"-o"_s, log, u"-e"_s, u"trace=fsync,fdatasync,syncfs,sync,rename,renameat,renameat2"_s,
-                            QStringLiteral(TARVEL_BATCH_EXE), u"--in-place"_s, u"--from"_s, u"2"_s});
-        QVERIFY(tool.waitForFinished(-1));
-        if (tool.readAllStandardError().contains("ptrace"))
-            QSKIP("strace may not trace here");
-        QCOMPARE(tool.exitCode(), 0);
-        QStringList calls;
-        static const QRegularExpression call(u"^\\d+ +(\\w+)\\("_s);
-        for (const QByteArray &line : readFile(log).split('\n')) {
-            if (const QRegularExpressionMatch found = call.match(QString::fromUtf8(line)); found.hasMatch())
-                calls.append(found.captured(1).startsWith(u"rename"_s) ? u"rename"_s : found.captured(1));
-        }
-        QCOMPARE(calls.join(u' '), u"fsync rename fsync rename fsync rename syncfs"_s);
-    }
-#endif
 };
 
 QTEST_GUILESS_MAIN(TestCli)
