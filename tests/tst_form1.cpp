@@ -236,19 +236,22 @@ private Q_SLOTS:
     // folder it keeps its words.
     void note()
     {
+        // The folder in full, as the note's tip gives it; its text may be shortened.
         const auto *note = control<QLabel>("Label6");
-        const auto shows = [&](const QString &prefix) {
+        const auto names = [&](const QString &prefix) {
             type("Text4", prefix);
-            return note->text().section(u'\n', 1);
+            return note->toolTip();
         };
-        QCOMPARE(shows(u"结果/r_"_s), QDir::toNativeSeparators(work->filePath(u"结果"_s)));
-        QCOMPARE(shows(QString()), QDir::toNativeSeparators(work->path()));
-        const QString deep = work->filePath(u"很长的文件夹名字/"_s.repeated(6)), shown = shows(deep + u"v_"_s);
+        QCOMPARE(names(u"结果/r_"_s), QDir::toNativeSeparators(work->filePath(u"结果"_s)));
+        QCOMPARE(names(QString()), QDir::toNativeSeparators(work->path()));
+        const QString deep = work->filePath(u"很长的文件夹名字/"_s.repeated(6));
+        names(deep + u"v_"_s);
+        const QString shown = note->text().section(u'\n', 1);
         const QStringList ends = QDir::fromNativeSeparators(shown).split(u'…');
         QVERIFY2(ends.size() == 2 && !ends.contains(QString()) && deep.startsWith(ends[0]) && deep.endsWith(ends[1] + u'/'),
                  qPrintable(shown));
         QVERIFY(note->fontMetrics().horizontalAdvance(shown) <= note->width());
-        shows(QCoreApplication::applicationDirPath() + u"/r_"_s);
+        names(QCoreApplication::applicationDirPath() + u"/r_"_s);
         QCOMPARE(note->text(), u"（执行后会在程序所在目录内创建文件）"_s);
     }
 
