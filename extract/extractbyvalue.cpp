@@ -5,6 +5,52 @@
 
 #include <QVarLengthArray>
 
+namespace {
+
+// The code unit at byte `at` of a line: a byte, or a UTF-16 unit in the
+// encoding's order.
+char16_t unitAt(std::string_view line, std::size_t at, TextEncoding encoding)
+{
+    const auto first = static_cast<unsigned char>(line[at]);
+    switch (encoding) {
+    case TextEncoding::Utf16LittleEndian: return char16_t(static_cast<unsigned char>(line[at + 1]) << 8 | first);
+    case TextEncoding::Utf16BigEndian: return char16_t(first << 8 | static_cast<unsigned char>(line[at + 1]));
+    case TextEncoding::Bytes: break;
+    }
+    return first;
+}
+
+// Whether the unit ends a first column: a control character, a blank, or a
+// Chinese character (in bytes, the lead byte of a double-byte one).
+bool endsFirstColumn(char16_t unit, TextEncoding encoding)
+{
+    return unit < 33 || (encoding == TextEncoding::Bytes ? unit >= 0x81 && unit <= 0xFE : unit >= 0x80);
+}
+
+// The first column of a line as byte offsets: it begins past the blank and
+// tab units at the start, and ends at the first unit that ends it (`ended`)
+// or at the last whole unit of the line.
+struct ColumnSpan
+{
+    std::size_t begin, end;
+    bool ended;
+};
+
+ColumnSpan firstColumnSpan(std::string_view line, TextEncoding encoding)
+{
+    const std::size_t unit = UnitSize(encoding);
+    const auto unitIs = [&](std::size_t at, char16_t value) { return unitAt(line, at, encoding) == value; };
+    std::size_t at = 0;
+    while (at + unit <= line.size() && (unitIs(at, u' ') || unitIs(at, u'\t')))
+        at += unit;
+    const std::size_t begin = at;
+    while (at + unit <= line.size() && !endsFirstColumn(unitAt(line, at, encoding), encoding))
+        at += unit;
+    return {begin, at, at + unit <= line.size()};
+}
+
+} // namespace
+
 double FirstColumnKey(std::string_view line)
 {
     std::size_t start = 0;
@@ -18,22 +64,13 @@ double FirstColumnKey(std::string_view line)
 
 double FirstColumnKey(std::string_view line, TextEncoding encoding)
 {
-    const bool bigEndian = encoding == TextEncoding::Utf16BigEndian;
-    const auto unitAt = [&](std::size_t at) {
-        const auto first = static_cast<unsigned char>(line[at]), second = static_cast<unsigned char>(line[at + 1]);
-        return bigEndian ? char16_t(first << 8 | second) : char16_t(second << 8 | first);
-    };
-    std::size_t at = 0;
-    while (at + 1 < line.size() && (unitAt(at) == u' ' || unitAt(at) == u'\t'))
-        at += 2;
-    // The column's units are ASCII, so their low bytes are its text.
-    QVarLengthArray<char, 256> column;
-    for (; at + 1 < line.size(); at += 2) {
-        const char16_t unit = unitAt(at);
-        if (unit < 33 || unit >= 0x80)
-            break;
-        column.append(char(unit));
-    }
+    // The column's units are ASCII, so their low bytes are its text. A run
+    // hands over at most LongestFirstColumn bytes, which fit without
+    // allocating.
+    const ColumnSpan span = firstColumnSpan(line, encoding);
+    QVarLengthArray<char, LongestFirstColumn / 2> column;
+    for (std::size_t at = span.begin; at < span.end; at += 2)
+        column.append(char(unitAt(line, at, encoding)));
     return Val(std::string_view(column.constData(), column.size()));
 }
 
@@ -48,19 +85,5 @@ std::string_view WithoutByteOrderMark(std::string_view firstLine)
 std::string_view FirstColumnPart(std::string_view line, TextEncoding encoding)
 {
     const std::string_view start = line.substr(0, LongestFirstColumn);
-    const int unit = UnitSize(encoding);
-    const bool bigEndian = encoding == TextEncoding::Utf16BigEndian;
-    // A UTF-16 unit's high byte, or a byte; and its low byte.
-    const auto high = [&](std::size_t at) { return unit == 1 ? 0 : static_cast<unsigned char>(start[at + !bigEndian]); };
-    const auto low = [&](std::size_t at) { return static_cast<unsigned char>(start[at + (unit == 2 && bigEndian)]); };
-    std::size_t at = 0;
-    while (at + unit <= start.size() && high(at) == 0 && (low(at) == ' ' || low(at) == '\t'))
-        at += unit;
-    for (; at + unit <= start.size(); at += unit) {
-        const bool ends = unit == 1 ? low(at) < 33 || (low(at) >= 0x81 && low(at) <= 0xFE)
-                                    : high(at) != 0 || low(at) < 33 || low(at) >= 0x80;
-        if (ends)
-            return start;
-    }
-    return {};
+    return firstColumnSpan(start, encoding).ended ? start : std::string_view();
 }
